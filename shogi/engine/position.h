@@ -1,0 +1,94 @@
+// The one position model of the shogi program: board and hands as cells,
+// the table of the 40 pieces, and the engine's make/unmake/sort operations.
+#pragma once
+
+// Sides.
+constexpr int SENTE = 0;
+constexpr int GOTE = 1;
+constexpr int NOBODY = 2;  // owner of the sentinel record only
+
+// Piece kinds; promotion adds PROMOTION_OFFSET to kinds ROOK..PAWN.
+constexpr int KING = 0;
+constexpr int GOLD = 1;
+constexpr int ROOK = 2;
+constexpr int BISHOP = 3;
+constexpr int SILVER = 4;
+constexpr int KNIGHT = 5;
+constexpr int LANCE = 6;
+constexpr int PAWN = 7;
+constexpr int PROMOTED_ROOK = 8;
+constexpr int PROMOTED_BISHOP = 9;
+constexpr int PROMOTED_SILVER = 10;
+constexpr int PROMOTED_KNIGHT = 11;
+constexpr int PROMOTED_LANCE = 12;
+constexpr int PROMOTED_PAWN = 13;
+constexpr int PIECE_KINDS = 14;
+constexpr int PROMOTION_OFFSET = 6;
+
+// Cells: 0..80 squares (cell = 9 * rank - file), hand lists at 100.. and 200..
+constexpr int BOARD_CELLS = 256;
+constexpr int SQUARES = 81;
+constexpr int SENTE_HAND_BASE = 100;
+constexpr int GOTE_HAND_BASE = 200;
+constexpr int HAND_SLOTS = 40;
+constexpr int NO_SQUARE = 82;  // last_move.to before the first move of a game
+
+// Pieces: 0..39 real, 40 the sentinel that every empty cell names.
+constexpr int PIECE_COUNT = 40;
+constexpr int PIECE_RECORDS = 41;
+constexpr int NO_PIECE = 40;
+constexpr int GOTE_KING_PIECE = 0;
+constexpr int SENTE_KING_PIECE = 20;
+
+struct PieceRecord {
+    int kind;
+    int square;
+    int owner;
+    int unused;  // always 0, never read
+};
+
+// Engine move record; a drop exactly when from >= 100.
+struct Move {
+    int from;
+    int to;
+    int score;
+};
+
+// Hand-over of every move between a move source and the move executor.
+struct LastMove {
+    int from;
+    int to;
+    int promote;
+};
+
+extern const PieceRecord initial_pieces[PIECE_RECORDS];
+
+// The live position and turn state: defined here, written only by the front end.
+extern int Board[BOARD_CELLS];
+extern PieceRecord PieceTable[PIECE_RECORDS];
+extern int side_to_move;
+extern int move_number;
+extern LastMove last_move;
+
+inline int opponent(int side) { return 1 - side; }
+inline int hand_base(int side) { return side == SENTE ? SENTE_HAND_BASE : GOTE_HAND_BASE; }
+
+// Copies initial_pieces and places every piece on its cell.
+void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
+
+// Returns 1 if the moving piece was promoted, else 0.
+int make_move(int from, int to, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
+// Restores the position before the matching make_move exactly.
+void unmake_move(int from, int to, int side, int captured, int promoted, int board[BOARD_CELLS],
+                 PieceRecord pieces[PIECE_RECORDS]);
+// Orders a side's hand list by kind, highest first, stably, and renumbers squares.
+void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], int side);
+
+// 1 when from <= 256 (unsigned), to <= 80 and from != to.
+int is_well_formed(int from, int to);
+// 1 when the first slot of the side's hand list holds a piece.
+int has_pieces_in_hand(const int board[BOARD_CELLS], int side);
+
+// Distances on raw cell numbers (hand cells give numbers without board meaning).
+int column_distance(int a, int b);
+int row_distance(int a, int b);
