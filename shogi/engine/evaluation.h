@@ -1,0 +1,20 @@
+// The engine's judgement, always from engine_side's point of view and with
+// that side's settings: move scores for ordering candidates, position values
+// for the leaves of the search, and the candidate ordering itself.
+#pragma once
+
+#include "position.h"
+
+constexpr int EVAL_LOSS = -2147483647 - 1;  // engine side's king is lost
+constexpr int EVAL_WIN = 2147483647;        // opponent's king falls
+
+// Score of the candidate (from, to) with the Tef coefficients of the phase.
+// The board is changed during the call and restored; the piece table is not.
+int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to);
+
+// Value of the position with the Sef coefficients of the phase; EVAL_LOSS when
+// the engine side's king is in a hand, EVAL_WIN when the opponent's is.
+int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
+
+// Orders n candidates by score, highest first (shell sort with h = 3h + 1).
+void sort_candidates(Move list[], int n);
