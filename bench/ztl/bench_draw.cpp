@@ -1,0 +1,4 @@
+// Drawing benchmarks (filled in with the drawing core).
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();

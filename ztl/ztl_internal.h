@@ -1,0 +1,69 @@
+// Library-internal state of ZTL, shared by the core files and the frame side.
+// Everything here is guarded by ztl_mutex; functions ending in _held expect the
+// caller to hold it already (public operations lock once and call these).
+#pragma once
+
+#include <mutex>
+
+#include "ztl.h"
+
+// The one library mutex: drawing state, window image, input queue, pen state
+// and the pen-area tree. The frame side pairs it with its condition variable.
+extern std::mutex ztl_mutex;
+
+// Set at the end of ztl_init; the window is not painted before.
+extern int ztl_initialised;
+
+// --- drawing state -------------------------------------------------------
+
+constexpr int ZTL_TARGET_STACK_SIZE = 32;
+
+extern ztl_image* ztl_target;     // current drawing target
+extern int ztl_target_offset_x;   // origin of the current target on the screen,
+extern int ztl_target_offset_y;   // used only for the dirty rectangle
+extern int ztl_color;             // 0..3 level, 4 invert mode
+extern unsigned char ztl_fill_byte;
+
+// Dirty rectangle in physical-screen pixels.
+struct ztl_dirty_rect {
+    int min_x, max_x, min_y, max_y;
+    int non_empty;
+};
+extern ztl_dirty_rect ztl_dirty;
+
+// Records (x, y), in current-target coordinates, in the dirty rectangle when
+// that pixel's byte lies inside the screen's pixel block.
+void ztl_mark_dirty(int x, int y);
+
+// --- window image and text scratch -----------------------------------------
+
+// What the window shows: one grey intensity byte per pixel, top-down.
+extern unsigned char ztl_window_image[ZTL_SCREEN_HEIGHT * ZTL_SCREEN_WIDTH];
+
+constexpr int ZTL_SCRATCH_SIZE = 32;
+// One glyph at a time, one byte per pixel, non-zero = ink.
+extern unsigned char ztl_text_scratch[ZTL_SCRATCH_SIZE * ZTL_SCRATCH_SIZE];
+
+// --- operations for callers that hold the mutex ---------------------------
+
+void ztl_refresh_held();
+void ztl_target_push_held(ztl_image* image);
+void ztl_target_pop_held();
+void ztl_set_color_held(int color);
+void ztl_fill_rect_held(int x, int y, int w, int h);
+
+// Inverts a rectangle of physical_screen (pressed pen area) whatever the
+// current target, colour and offset are, restores them, and refreshes.
+void ztl_invert_screen_rect_held(int x, int y, int w, int h);
+
+// Glyph cache switch, for tests that compare cached and uncached pixels.
+void ztl_glyph_cache_enable(int on);
+
+// --- frame side -------------------------------------------------------------
+
+// input.cpp: root pen area, pen position (0, 0); called by ztl_init under the mutex.
+void ztl_input_init_held();
+
+// Shutdown: frees the screen's pixel block (window thread, after the
+// application thread is stopped).
+void ztl_screen_shutdown();
