@@ -84,7 +84,8 @@ void unmake_move(int from, int to, int side, int captured, int promoted, int boa
 // Orders a side's hand list by kind, highest first, stably, and renumbers squares.
 void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], int side);
 
-// 1 when from <= 256 (unsigned), to <= 80 and from != to.
+// 1 when from names a cell (0..255), to a square (0..80) and from != to;
+// blanked candidates (0, 0) are ill-formed.
 int is_well_formed(int from, int to);
 // 1 when the first slot of the side's hand list holds a piece.
 int has_pieces_in_hand(const int board[BOARD_CELLS], int side);
