@@ -1,0 +1,63 @@
+// Engine state for search and generator tests: plain settings written in
+// code (so the tests do not depend on the shipped files), a clean engine
+// state, and a live position to think about.
+#pragma once
+
+#include <cstring>
+
+#include "generators.h"
+#include "position_builder.h"
+#include "search.h"
+#include "settings.h"
+
+// Material values by kind, in the proportions a settings file would give.
+inline constexpr int TEST_VALUES[PIECE_KINDS] = {10000, 600, 1000, 800, 500, 400, 300, 100,
+                                                 1500, 1200, 600, 600, 600, 600};
+
+// Settings with material and activity weights, no formation, no random term.
+inline void use_plain_settings(int side, int depth, int width_limit) {
+    EngineSettings& es = engine_settings[side];
+    std::memset(&es, 0, sizeof es);
+    es.depth = depth;
+    es.width = width_limit;
+    for (int phase = 0; phase < SCORED_PHASES; ++phase) {
+        es.sef[phase][COEF_B] = 1;
+        es.sef[phase][COEF_C] = 2;
+        es.tef[phase][COEF_B] = 1;
+        es.tef[phase][COEF_C] = 1;
+    }
+    std::memcpy(es.value, TEST_VALUES, sizeof es.value);
+}
+
+// Settings under which every move scores 0 and every position is worth 0.
+inline void use_indifferent_settings(int side, int depth, int width_limit) {
+    use_plain_settings(side, depth, width_limit);
+    EngineSettings& es = engine_settings[side];
+    std::memset(es.sef, 0, sizeof es.sef);
+    std::memset(es.tef, 0, sizeof es.tef);
+}
+
+// A fresh program run: empty RecentMoves, opening phase, no hook.
+inline void reset_engine(void) {
+    std::memset(RecentMoves, 0, sizeof RecentMoves);
+    game_phase = JOBAN;
+    engine_set_leaf_hook(nullptr);
+}
+
+// Makes `pos` the live position with `side` to move at `number`.
+inline void load_turn(const TestPosition& pos, int side, int number) {
+    load_live(pos);
+    side_to_move = side;
+    move_number = number;
+    last_move = LastMove{0, NO_SQUARE, 0};
+}
+
+// Prepares the engine to think for `side` on a copy of `pos` without a full
+// think, for calling the generators and search steps directly.
+inline void prepare_search(const TestPosition& pos, int side) {
+    std::memcpy(search_board, pos.board, sizeof search_board);
+    std::memcpy(search_pieces, pos.pieces, sizeof search_pieces);
+    set_engine_side(side);
+    width[side] = engine_settings[side].width;
+    depth_limit[side] = engine_settings[side].depth;
+}
