@@ -1,0 +1,217 @@
+#include "evaluation.h"
+
+#include <cstdlib>
+
+#include "rules.h"
+#include "settings.h"
+
+namespace {
+
+constexpr int CENTRE = 40;  // square 55
+constexpr int LAST_SQUARE = SQUARES - 1;
+constexpr int ROOK_PIECES[2] = {1, 21};
+
+// Settings values are taken as read, so sums and products wrap like the
+// 32-bit machine arithmetic they were tuned on instead of being undefined.
+int add32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b)); }
+int sub32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) - static_cast<unsigned>(b)); }
+int mul32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) * static_cast<unsigned>(b)); }
+
+int own_king(int side) { return side == SENTE ? SENTE_KING_PIECE : GOTE_KING_PIECE; }
+
+// Coefficient triple of the current phase; GIVE_UP (no search runs then)
+// reads the end-game triple rather than past the table.
+const int* phase_triple(const int table[SCORED_PHASES][3]) {
+    int phase = game_phase < JOBAN ? JOBAN : game_phase > SHUBAN ? SHUBAN : game_phase;
+    return table[phase];
+}
+
+// Pull of piece toward its target in the chosen formation. Without a usable
+// formation (index negative before a reset picked one, or beyond the table)
+// there is no pull at all.
+int formation_pull(const EngineSettings& es, int piece, int square, int coef_a) {
+    if (es.formation < 0 || es.formation >= MAX_FORMATIONS) return 0;
+    const FormationEntry& e = es.formations[es.formation][piece];
+    int divisor = row_distance(e.target, square) + 1 + 2 * column_distance(e.target, square);
+    return mul32(e.weight, coef_a) / divisor;
+}
+
+int centre_distance(int square) { return column_distance(CENTRE, square) + row_distance(CENTRE, square); }
+
+// Number of squares the piece on `square` could move to.
+int mobility(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int square) {
+    int n = 0;
+    for (int t = 0; t <= LAST_SQUARE; ++t) n += can_move(square, t, board, pieces);
+    return n;
+}
+
+// Gains and losses of the mover p, now on `to`, against every piece of the
+// other side (the captured one included, by its record).
+int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int b) {
+    int p = board[to];
+    int mover_value = mul32(b, engine_settings[engine_side].value[pieces[p].kind]);
+    const int* value = engine_settings[engine_side].value;
+    int t2 = 0;
+    for (int q = 0; q < PIECE_COUNT; ++q) {
+        int sq = pieces[q].square;
+        if (sq > LAST_SQUARE || pieces[q].owner == pieces[p].owner) continue;
+        if (can_move(to, sq, board, pieces))
+            t2 = add32(t2, mul32(b, value[pieces[q].kind]) /
+                               (count_attackers(board, pieces, sq, engine_opponent) + 1));
+        if (can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);
+        if (can_move(sq, to, board, pieces))
+            t2 = sub32(t2, mover_value / (count_attackers(board, pieces, to, engine_side) + 1));
+    }
+    return t2;
+}
+
+int tactical_term(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                  int captured, int b) {
+    const int* value = engine_settings[engine_side].value;
+    int kind = pieces[board[to]].kind;
+    int t2 = 0;
+    if (captured != NO_PIECE) t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[captured].kind]), b);
+    if (game_phase == CHUBAN || game_phase == SHUBAN)
+        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, count_attackers(board, pieces, to, engine_side)));
+    return add32(t2, exchange_terms(board, pieces, from, to, b));
+}
+
+int unsafe_drop(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
+    return from >= SENTE_HAND_BASE && count_attackers(board, pieces, to, engine_opponent) > 0 &&
+           count_attackers(board, pieces, to, engine_side) == 0;
+}
+
+// Pawn push: rewarded on an own rook's file, and with a random bonus when
+// played far from the own king.
+int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int c) {
+    const int pawn = engine_settings[engine_side].value[PAWN];
+    int t3 = 0;
+    for (int rook : ROOK_PIECES)
+        if (pieces[rook].owner == engine_side && column_distance(pieces[rook].square, to) == 0)
+            t3 = add32(t3, mul32(c, pawn));
+    // A pawn value of 0 would make the remainder divide by zero: no bonus then.
+    if (pawn != 0 && column_distance(pieces[own_king(engine_side)].square, from) > 4)
+        t3 = add32(t3, mul32(std::rand() % pawn, c));
+    return t3;
+}
+
+int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                  int c) {
+    int t3 = 0;
+    switch (pieces[board[to]].kind) {
+    case KING:
+        return mul32(centre_distance(to), c);
+    case ROOK:
+    case PROMOTED_ROOK:
+        // Reach along the own file counts double.
+        for (int t = 0; t <= LAST_SQUARE; ++t)
+            if (can_move(to, t, board, pieces)) t3 = add32(t3, column_distance(to, t) == 0 ? mul32(2, c) : c);
+        return t3;
+    case BISHOP:
+    case PROMOTED_BISHOP:
+        return mul32(mobility(board, pieces, to), c);
+    case PAWN:
+        return pawn_activity(pieces, from, to, c);
+    default:
+        return 0;
+    }
+}
+
+// Rook file term: every other own piece on the rook's file blocks it and
+// costs a pawn's worth times C. The rook itself is not counted, since it
+// always stands on its own file and would only shift every value alike.
+int rook_file_term(const PieceRecord pieces[PIECE_RECORDS], int rook, int c) {
+    int blockers = 0;
+    for (int k = 0; k < PIECE_COUNT; ++k)
+        if (k != rook && pieces[k].owner == engine_side && pieces[k].square <= LAST_SQUARE &&
+            column_distance(pieces[k].square, pieces[rook].square) == 0)
+            ++blockers;
+    return sub32(0, mul32(mul32(c, engine_settings[engine_side].value[PAWN]), blockers));
+}
+
+// End-game penalty for a short-range piece far from the centre, by how far
+// the opponent's king stands from it; C does not enter.
+int stray_penalty(const PieceRecord pieces[PIECE_RECORDS], int sq, int kind) {
+    if (game_phase != SHUBAN || centre_distance(sq) <= 3) return 0;
+    int king_square = pieces[own_king(engine_opponent)].square;
+    return sub32(0, mul32(centre_distance(king_square), engine_settings[engine_side].value[kind]));
+}
+
+int piece_activity(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int k, int c) {
+    int sq = pieces[k].square;
+    switch (pieces[k].kind) {
+    case KING:
+        return mul32(column_distance(CENTRE, sq) + 2 * row_distance(CENTRE, sq), c);
+    case GOLD:
+        return mul32(count_attackers(board, pieces, sq, engine_side), c);
+    case SILVER:
+        return mul32(mobility(board, pieces, sq) + count_attackers(board, pieces, sq, engine_side), c);
+    case ROOK:
+    case PROMOTED_ROOK:
+        return add32(mul32(mobility(board, pieces, sq), c), rook_file_term(pieces, k, c));
+    case BISHOP:
+    case PROMOTED_BISHOP:
+        return mul32(mobility(board, pieces, sq), c);
+    case PROMOTED_SILVER:
+        return 0;
+    default:  // knight, lance, pawn and their promotions
+        return stray_penalty(pieces, sq, pieces[k].kind);
+    }
+}
+
+}  // namespace
+
+int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
+    const EngineSettings& es = engine_settings[engine_side];
+    const int* coef = phase_triple(es.tef);
+    int p = board[from];
+    int c = board[to];
+    board[from] = NO_PIECE;
+    board[to] = p;
+
+    int t1 = 0;
+    if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
+    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B]);
+    int unsafe = unsafe_drop(board, pieces, from, to);
+    int t3 = move_activity(board, pieces, from, to, coef[COEF_C]);
+
+    board[to] = c;
+    board[from] = p;
+    int rest = add32(t1, t3);
+    if (unsafe) return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
+    return add32(add32(t1, t2), t3);
+}
+
+int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    const EngineSettings& es = engine_settings[engine_side];
+    const int* coef = phase_triple(es.sef);
+    int t1 = 0;
+    int t2 = 0;
+    int t3 = 0;
+    for (int k = 0; k < PIECE_COUNT; ++k) {
+        if (pieces[k].owner != engine_side) continue;
+        t2 = add32(t2, es.value[pieces[k].kind]);
+        if (pieces[k].square > LAST_SQUARE) continue;
+        if (coef[COEF_A] != 0) t1 = add32(t1, formation_pull(es, k, pieces[k].square, coef[COEF_A]));
+        t3 = add32(t3, piece_activity(board, pieces, k, coef[COEF_C]));
+    }
+    int v = add32(add32(t1, mul32(coef[COEF_B], t2)), t3);
+    if (es.random_range != 0) v = add32(v, std::rand() % es.random_range);
+    if (pieces[own_king(engine_side)].square > 99) v = EVAL_LOSS;
+    if (pieces[own_king(engine_opponent)].square > 99) v = EVAL_WIN;
+    return v;
+}
+
+void sort_candidates(Move list[], int n) {
+    int h = 1;
+    while (h < n / 9) h = 3 * h + 1;
+    for (; h > 0; h /= 3) {
+        for (int i = h; i < n; ++i) {
+            for (int j = i; j >= h && list[j - h].score < list[j].score; j -= h) {
+                Move swap = list[j - h];
+                list[j - h] = list[j];
+                list[j] = swap;
+            }
+        }
+    }
+}
