@@ -1,0 +1,399 @@
+// Drawing: colours and invert mode, pixels, spans, lines, boxes, filled
+// rectangles, clear, images and views, and rectangle copies.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "ztl_internal.h"
+
+int ztl_color = 3;
+unsigned char ztl_fill_byte = 0xFF;
+
+namespace {
+
+int allocations_to_fail = 0;
+
+inline unsigned char* byte_at(const ztl_image* image, int x, int y) {
+    return image->pixels + static_cast<long>(y) * image->bytes_per_line + (x >> 2);
+}
+
+inline int level_at(const ztl_image* image, int x, int y) {
+    return (*byte_at(image, x, y) >> (2 * (x & 3))) & 3;
+}
+
+inline bool inside(const ztl_image* image, int x, int y) {
+    return x >= 0 && y >= 0 && x < image->width && y < image->height;
+}
+
+// Level of a pixel that is known to lie inside the image.
+inline void store_level(ztl_image* image, int x, int y, int level) {
+    unsigned char* b = byte_at(image, x, y);
+    int shift = 2 * (x & 3);
+    *b = static_cast<unsigned char>((*b & ~(3 << shift)) | (level << shift));
+}
+
+inline bool inverting() { return ztl_color == ZTL_INVERT; }
+
+// Sets count whole bytes of a row from byte first to the fill byte, or inverts them.
+void fill_bytes(unsigned char* row, int first, int count) {
+    if (inverting()) {
+        for (int i = 0; i < count; ++i) row[first + i] ^= 0xFF;
+    } else {
+        std::memset(row + first, ztl_fill_byte, static_cast<size_t>(count));
+    }
+}
+
+// Horizontal span a..b on row y; returns 0 only when it lies wholly left or
+// right of the target.
+int draw_span(int a, int b, int y) {
+    ztl_image* t = ztl_target;
+    if (a > b) std::swap(a, b);
+    if (b < 0 || a > t->width - 1) return 0;
+    if (y < 0 || y >= t->height) return 1;
+    if (a < 0) a = 0;
+    if (b > t->width - 1) b = t->width - 1;
+    while (a <= b && (a & 3) != 0) ztl_draw_pixel(a++, y);
+    int whole = (b - a + 1) >> 2;
+    if (whole > 0) {
+        fill_bytes(byte_at(t, 0, y), a >> 2, whole);
+        a += 4 * whole;
+    }
+    while (a <= b) ztl_draw_pixel(a++, y);
+    return 1;
+}
+
+// Bresenham with the tie rule: at e = 0 the minor coordinate steps only when
+// the major direction is positive.
+void draw_sloped_line(int x1, int y1, int x2, int y2) {
+    int dx = x2 - x1, dy = y2 - y1;
+    int ax = 2 * std::abs(dx), ay = 2 * std::abs(dy);
+    int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    int x = x1, y = y1;
+    if (ax > ay) {
+        int e = ay - (ax >> 1);
+        while (x != x2) {
+            ztl_draw_pixel(x, y);
+            if (e > 0 || (e == 0 && sx == 1)) {
+                y += sy;
+                e -= ax;
+            }
+            x += sx;
+            e += ay;
+        }
+    } else {
+        int e = ax - (ay >> 1);
+        while (y != y2) {
+            ztl_draw_pixel(x, y);
+            if (e > 0 || (e == 0 && sy == 1)) {
+                x += sx;
+                e -= ay;
+            }
+            y += sy;
+            e += ax;
+        }
+    }
+    ztl_draw_pixel(x2, y2);
+}
+
+int line_held(int x1, int y1, int x2, int y2) {
+    if (y1 == y2) return draw_span(x1, x2, y1);
+    draw_sloped_line(x1, y1, x2, y2);
+    return 1;
+}
+
+void mark_two(int x1, int y1, int x2, int y2) {
+    ztl_mark_dirty(x1, y1);
+    ztl_mark_dirty(x2, y2);
+}
+
+// --- copy -----------------------------------------------------------------
+
+inline int wrap(int v, int n) {
+    int r = v % n;
+    return r < 0 ? r + n : r;
+}
+
+// The part of a copy that is actually read and written.
+struct copy_plan {
+    ztl_image* dst;
+    ztl_image* src;
+    int dx, dy, sx, sy;  // first pixel written and its source
+    int w, h;            // clipped size (0 or less: nothing to do)
+    int mode;
+};
+
+// Limits the rectangle to the destination and, without wrapping, to the
+// source (pixels outside the source are never read).
+copy_plan clip_copy(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int sy, int w, int h,
+                    int mode) {
+    bool wrapping = (mode & ZTL_COPY_WRAP) != 0;
+    int j0 = 0, i0 = 0, j1 = w, i1 = h;
+    if (dx + j0 < 0) j0 = -dx;
+    if (dy + i0 < 0) i0 = -dy;
+    if (dx + j1 > dst->width) j1 = dst->width - dx;
+    if (dy + i1 > dst->height) i1 = dst->height - dy;
+    if (!wrapping) {
+        if (sx + j0 < 0) j0 = -sx;
+        if (sy + i0 < 0) i0 = -sy;
+    }
+    return {dst, src, dx + j0, dy + i0, sx + j0, sy + i0, j1 - j0, i1 - i0, mode};
+}
+
+// Whether the rows of the plan must run bottom-up: the destination lies after
+// its source in the same memory, so a top-down copy would read written rows.
+bool copy_bottom_up(const copy_plan& p) {
+    auto d = reinterpret_cast<uintptr_t>(byte_at(p.dst, p.dx, p.dy));
+    auto s = reinterpret_cast<uintptr_t>(byte_at(p.src, p.sx, p.sy));
+    return d > s;
+}
+
+std::vector<unsigned char> row_levels;
+
+// Pixel by pixel; each source row is read whole before its row is written.
+void copy_pixels(const copy_plan& p) {
+    bool wrapping = (p.mode & ZTL_COPY_WRAP) != 0;
+    bool transparent = (p.mode & ZTL_COPY_TRANSPARENT) != 0;
+    int clear_level = p.mode & 3;
+    row_levels.resize(static_cast<size_t>(p.w));
+    bool up = copy_bottom_up(p);
+    for (int n = 0; n < p.h; ++n) {
+        int i = up ? p.h - 1 - n : n;
+        int sy = wrapping ? wrap(p.sy + i, p.src->height) : p.sy + i;
+        for (int j = 0; j < p.w; ++j) {
+            int sx = wrapping ? wrap(p.sx + j, p.src->width) : p.sx + j;
+            row_levels[static_cast<size_t>(j)] = static_cast<unsigned char>(level_at(p.src, sx, sy));
+        }
+        for (int j = 0; j < p.w; ++j) {
+            int level = row_levels[static_cast<size_t>(j)];
+            if (transparent && level == clear_level) continue;
+            store_level(p.dst, p.dx + j, p.dy + i, level);
+        }
+    }
+}
+
+// Source and destination share the pixel phase: whole bytes between a masked
+// first and last byte.
+void copy_bytes(const copy_plan& p) {
+    int first_bits = p.sx & 3;
+    int end = p.sx + p.w;  // one past the last source pixel
+    int first_byte = p.sx >> 2, last_byte = (end - 1) >> 2;
+    unsigned char head_mask = static_cast<unsigned char>(0xFF << (2 * first_bits));
+    unsigned char tail_mask = (end & 3) ? static_cast<unsigned char>(0xFF >> (8 - 2 * (end & 3))) : 0xFF;
+    int bytes = last_byte - first_byte + 1;
+    bool up = copy_bottom_up(p);
+    for (int n = 0; n < p.h; ++n) {
+        int i = up ? p.h - 1 - n : n;
+        const unsigned char* s = byte_at(p.src, p.sx, p.sy + i);
+        unsigned char* d = byte_at(p.dst, p.dx, p.dy + i);
+        unsigned char head = s[0], tail = s[bytes - 1];
+        unsigned char mask0 = bytes == 1 ? (head_mask & tail_mask) : head_mask;
+        if (bytes > 2) std::memmove(d + 1, s + 1, static_cast<size_t>(bytes - 2));
+        if (bytes > 1) d[bytes - 1] = static_cast<unsigned char>((d[bytes - 1] & ~tail_mask) | (tail & tail_mask));
+        d[0] = static_cast<unsigned char>((d[0] & ~mask0) | (head & mask0));
+    }
+}
+
+}  // namespace
+
+// --- primitives shared with the text rasteriser ------------------------------
+
+void ztl_draw_pixel(int x, int y) {
+    ztl_image* t = ztl_target;
+    if (!inside(t, x, y)) return;
+    if (inverting())
+        store_level(t, x, y, 3 - level_at(t, x, y));
+    else
+        store_level(t, x, y, ztl_color & 3);
+}
+
+void* ztl_alloc(unsigned long bytes) {
+    if (allocations_to_fail > 0) {
+        --allocations_to_fail;
+        return nullptr;
+    }
+    return std::malloc(bytes > 0 ? bytes : 1);
+}
+
+void ztl_fail_next_allocations(int n) { allocations_to_fail = n; }
+
+// --- colour and pixels ------------------------------------------------------
+
+void ztl_set_color_held(int color) {
+    ztl_color = color;
+    ztl_fill_byte = static_cast<unsigned char>((color & 3) * 0x55);
+}
+
+void ztl_set_color(int color) {
+    std::lock_guard lock(ztl_mutex);
+    ztl_set_color_held(color);
+}
+
+void ztl_pset(int x, int y) {
+    std::lock_guard lock(ztl_mutex);
+    ztl_draw_pixel(x, y);
+    mark_two(x, y, x - 1, y - 1);
+}
+
+void ztl_pset_color(int x, int y, int color) {
+    std::lock_guard lock(ztl_mutex);
+    if (color >= 0 && inside(ztl_target, x, y)) store_level(ztl_target, x, y, color & 3);
+    mark_two(x, y, x - 1, y - 1);
+}
+
+int ztl_pget(int x, int y) {
+    std::lock_guard lock(ztl_mutex);
+    return inside(ztl_target, x, y) ? level_at(ztl_target, x, y) : 0;
+}
+
+// --- lines and rectangles ---------------------------------------------------
+
+int ztl_line(int x1, int y1, int x2, int y2) {
+    std::lock_guard lock(ztl_mutex);
+    int drawn = line_held(x1, y1, x2, y2);
+    mark_two(x1, y1, x2 - 1, y2 - 1);
+    return drawn;
+}
+
+void ztl_box_held(int x, int y, int w, int h) {
+    int right = x + w - 1, bottom = y + h - 1;
+    line_held(x, y, x, bottom);
+    line_held(right, y, right, bottom);
+    draw_span(x, right, y);
+    draw_span(x, right, bottom);
+    mark_two(x, y, right, bottom);
+}
+
+void ztl_box(int x, int y, int w, int h) {
+    std::lock_guard lock(ztl_mutex);
+    ztl_box_held(x, y, w, h);
+}
+
+void ztl_fill_rect_held(int x, int y, int w, int h) {
+    for (int i = 0; i < h; ++i) draw_span(x, x + w - 1, y + i);
+    mark_two(x, y, x + w - 1, y + h - 1);
+}
+
+void ztl_fill_rect(int x, int y, int w, int h) {
+    std::lock_guard lock(ztl_mutex);
+    ztl_fill_rect_held(x, y, w, h);
+}
+
+void ztl_invert_screen_rect_held(int x, int y, int w, int h) {
+    int saved_color = ztl_color;
+    int saved_x = ztl_target_offset_x, saved_y = ztl_target_offset_y;
+    ztl_target_offset_x = ztl_target_offset_y = 0;
+    ztl_target_push_held(&physical_screen);
+    ztl_set_color_held(ZTL_INVERT);
+    ztl_fill_rect_held(x, y, w, h);
+    ztl_set_color_held(saved_color);
+    ztl_target_pop_held();
+    ztl_target_offset_x = saved_x;
+    ztl_target_offset_y = saved_y;
+    ztl_refresh_held();
+}
+
+void ztl_clear_held() {
+    ztl_image* t = ztl_target;
+    // Only whole bytes: the pixels of a last, partly used byte stay.
+    int whole = t->width >> 2;
+    for (int y = 0; y < t->height && whole > 0; ++y) fill_bytes(byte_at(t, 0, y), 0, whole);
+    mark_two(0, 0, t->width - 1, t->height - 1);
+}
+
+void ztl_clear() {
+    std::lock_guard lock(ztl_mutex);
+    ztl_clear_held();
+}
+
+// --- images -----------------------------------------------------------------
+
+ztl_image* ztl_image_new(int w, int h, unsigned char* block) {
+    if (w < 0 || h < 0) return nullptr;
+    int bytes_per_line = (w + 3) / 4;
+    unsigned long bytes = static_cast<unsigned long>(bytes_per_line) * static_cast<unsigned long>(h);
+    auto* image = static_cast<ztl_image*>(ztl_alloc(sizeof(ztl_image)));
+    if (image == nullptr) return nullptr;
+    uint32_t flags = ZTL_IMAGE_OWNS_RECORD;
+    if (block == nullptr) {
+        block = static_cast<unsigned char*>(ztl_alloc(bytes));
+        if (block == nullptr) {
+            std::free(image);
+            return nullptr;
+        }
+        flags |= ZTL_IMAGE_OWNS_PIXELS;
+    }
+    std::memset(block, 0, bytes);
+    *image = {flags, bytes_per_line, w, h, block};
+    return image;
+}
+
+ztl_image* ztl_image_view_held(ztl_image* parent, int x, int y, int w, int h, ztl_image* record) {
+    if (parent == nullptr) parent = ztl_target;
+    uint32_t flags = 0;
+    if (record == nullptr) {
+        record = static_cast<ztl_image*>(ztl_alloc(sizeof(ztl_image)));
+        if (record == nullptr) return nullptr;
+        flags = ZTL_IMAGE_OWNS_RECORD;
+    }
+    // A view never reaches beyond its parent: drawing into it could otherwise
+    // run into the next row or past the end of the parent's block.
+    int left = x & ~3;
+    if (x < 0 || y < 0 || left >= parent->width || y >= parent->height) {
+        *record = {flags, parent->bytes_per_line, 0, 0, parent->pixels};
+        return record;
+    }
+    if (w > parent->width - left) w = parent->width - left;
+    if (h > parent->height - y) h = parent->height - y;
+    *record = {flags, parent->bytes_per_line, w < 0 ? 0 : w, h < 0 ? 0 : h,
+               byte_at(parent, x, y)};
+    return record;
+}
+
+ztl_image* ztl_image_view(ztl_image* parent, int x, int y, int w, int h, ztl_image* record) {
+    std::lock_guard lock(ztl_mutex);
+    return ztl_image_view_held(parent, x, y, w, h, record);
+}
+
+void ztl_image_free(ztl_image* image) {
+    if (image == nullptr) return;
+    if (image->flags & ZTL_IMAGE_OWNS_PIXELS) std::free(image->pixels);
+    if (image->flags & ZTL_IMAGE_OWNS_RECORD) std::free(image);
+}
+
+// --- copy -------------------------------------------------------------------
+
+void ztl_copy_held(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int sy, int w, int h,
+                   int mode) {
+    if (src == nullptr) src = ztl_target;
+    if (dst != nullptr) ztl_target_push_held(dst);
+    ztl_image* target = ztl_target;
+    if (w < 0 || h < 0) {
+        w = src->width - sx;
+        h = src->height - sy;
+    }
+    bool wrapping = (mode & ZTL_COPY_WRAP) != 0;
+    if (!wrapping) {
+        if (w > src->width - sx) w = src->width - sx;
+        if (h > src->height - sy) h = src->height - sy;
+    }
+    // A wrapping copy from an empty image has nothing to tile.
+    bool readable = !wrapping || (src->width > 0 && src->height > 0);
+    copy_plan plan = clip_copy(target, dx, dy, src, sx, sy, w, h, mode);
+    if (readable && plan.w > 0 && plan.h > 0) {
+        bool plain = (mode & (ZTL_COPY_WRAP | ZTL_COPY_TRANSPARENT)) == 0;
+        if (plain && (plan.sx & 3) == (plan.dx & 3) && plan.w >= 4)
+            copy_bytes(plan);
+        else
+            copy_pixels(plan);
+    }
+    mark_two(dx, dy, dx + w - 1, dy + h - 1);
+    if (dst != nullptr) ztl_target_pop_held();
+}
+
+void ztl_copy(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int sy, int w, int h,
+              int mode) {
+    std::lock_guard lock(ztl_mutex);
+    ztl_copy_held(dst, dx, dy, src, sx, sy, w, h, mode);
+}
