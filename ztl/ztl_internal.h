@@ -35,6 +35,17 @@ extern ztl_dirty_rect ztl_dirty;
 // that pixel's byte lies inside the screen's pixel block.
 void ztl_mark_dirty(int x, int y);
 
+// Text state: size S (advance of a double-byte character), half advance S / 2
+// (single-byte characters), attribute bits.
+extern int ztl_text_size;
+extern int ztl_half_advance;
+extern int ztl_text_attributes;
+
+// Whether a Shift-JIS byte starts a double-byte character.
+inline bool ztl_is_lead_byte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 // --- window image and text scratch -----------------------------------------
 
 // What the window shows: one grey intensity byte per pixel, top-down.
@@ -51,6 +62,21 @@ void ztl_target_push_held(ztl_image* image);
 void ztl_target_pop_held();
 void ztl_set_color_held(int color);
 void ztl_fill_rect_held(int x, int y, int w, int h);
+void ztl_box_held(int x, int y, int w, int h);
+void ztl_clear_held();
+void ztl_copy_held(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int sy, int w, int h,
+                   int mode);
+void ztl_draw_char_held(int x, int y, int code);
+ztl_image* ztl_image_view_held(ztl_image* parent, int x, int y, int w, int h, ztl_image* record);
+
+// One pixel of the current target by the pixel rule (clipped, current colour
+// or inversion), without marking dirty: the text rasteriser's primitive.
+void ztl_draw_pixel(int x, int y);
+
+// Memory for images and panels. Tests make the next n requests fail to
+// check that every caller copes with a failed allocation.
+void* ztl_alloc(unsigned long bytes);
+void ztl_fail_next_allocations(int n);
 
 // Inverts a rectangle of physical_screen (pressed pen area) whatever the
 // current target, colour and offset are, restores them, and refreshes.

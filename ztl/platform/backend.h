@@ -16,6 +16,12 @@ void ztl_backend_message_box(const char* caption, const char* text);
 // window thread: never called with the library mutex held.
 void ztl_backend_set_window(int client_width, int client_height, const char* title);
 
+// The window's input method: switch it on/off, and whether it is on (0 when
+// the desktop offers none). Waits for the window thread: never called with
+// the library mutex held.
+void ztl_backend_ime_toggle();
+int ztl_backend_ime_is_open();
+
 // Starts the application thread running entry(argc, argv); 1 on success.
 int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** argv);
 
