@@ -122,4 +122,72 @@ ztl_image* ztl_image_load(const char* path);             // null on failure
 // input, pen areas, waits (filled by the frame side: input.cpp, wait.cpp)
 // ---------------------------------------------------------------------------
 
+// Input codes. A character arrives as its Shift-JIS bytes (a double-byte
+// character as two codes, lead byte first); a special key as its PC/AT scan
+// code (set 1) x 256, plus ZTL_KEY_SHIFT and/or ZTL_KEY_CTRL in the low byte.
+constexpr int ZTL_KEY_SHIFT = 0x0F;
+constexpr int ZTL_KEY_CTRL = 0xF0;
+constexpr int ZTL_KEY_SHIFT_TAB = 0xF09;
+constexpr int ZTL_KEY_CONVERT = 0x7900;
+constexpr int ZTL_KEY_NONCONVERT = 0x7B00;
+constexpr int ZTL_KEY_PAGE_UP = 0x4900;
+constexpr int ZTL_KEY_PAGE_DOWN = 0x5100;
+constexpr int ZTL_KEY_END = 0x4F00;
+constexpr int ZTL_KEY_HOME = 0x4700;
+constexpr int ZTL_KEY_LEFT = 0x4B00;
+constexpr int ZTL_KEY_UP = 0x4800;
+constexpr int ZTL_KEY_RIGHT = 0x4D00;
+constexpr int ZTL_KEY_DOWN = 0x5000;
+constexpr int ZTL_KEY_INSERT = 0x5200;
+constexpr int ZTL_KEY_DELETE = 0x5300;
+constexpr int ZTL_KEY_F1 = 0x3B00;  // F1 .. F10 follow at steps of 0x100
+
+// The input queue holds 99 entries; a pen event takes three (-x, -y, code).
+constexpr int ZTL_QUEUE_SIZE = 99;
+
+// The code of a pen area that reports nothing.
+constexpr int ZTL_NO_CODE = 0x200;
+
+// A pen-sensitive rectangle in the tree under ztl_root_area. Children are
+// hit before their parent, the most recently attached first.
+struct ztl_area {
+    int32_t up_code;    // queued when the pen is released in the area
+    int32_t down_code;  // queued when the pen goes down in the area
+    int32_t drag_code;  // queued for each movement in the area while down
+    int32_t x, y;       // top-left corner relative to the parent's corner
+    int32_t w, h;
+    ztl_area* parent;  // null while detached
+    ztl_area* first_child;
+    ztl_area* next_sibling;  // also the link of the free list
+};
+
+// The whole screen, all codes ZTL_NO_CODE; created by ztl_init.
+extern ztl_area* ztl_root_area;
+
+// Window position of the pen event whose code ztl_get_key returned last.
+extern int32_t ztl_pen_x;
+extern int32_t ztl_pen_y;
+
+// An area that reports only the pen release (an on-screen button, shown
+// inverted while pressed), or one with all three codes. Null when memory
+// runs out.
+ztl_area* ztl_area_new(int x, int y, int w, int h, int code);
+ztl_area* ztl_area_new_codes(int x, int y, int w, int h, int down_code, int drag_code,
+                             int up_code);
+// Makes area the first child of parent (null: the root area).
+void ztl_area_attach(ztl_area* parent, ztl_area* area);
+// Detaches area; with free_flag also frees its children and returns its
+// record for reuse. The caller must not use a freed area again.
+void ztl_area_remove(ztl_area* area, int free_flag);
+
+// The input method of the window: switch it on or off, and ask whether it
+// is on. Without one, the switch does nothing and it reports closed (0).
+void ztl_ime_toggle();
+int ztl_ime_is_open();
+
+// Refreshes the screen, then returns the next input code, waiting at most
+// timeout tenths of a second (0: poll, negative: without limit); -1 when no
+// code came.
+int ztl_get_key(int timeout);
+
 // --- end of input, pen areas, waits ---

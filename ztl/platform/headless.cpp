@@ -2,10 +2,13 @@
 // geometry instead of showing anything.
 #include "headless.h"
 
+#include <cstring>
 #include <mutex>
 #include <thread>
 
 #include "backend.h"
+#include "input_internal.h"
+#include "ztl_internal.h"
 
 namespace {
 
@@ -34,6 +37,11 @@ void ztl_backend_set_window(int client_width, int client_height, const char* tit
     window_height = client_height;
     window_title = title;
 }
+
+// No desktop, no input method: the switch does nothing and it stays closed.
+void ztl_backend_ime_toggle() {}
+
+int ztl_backend_ime_is_open() { return 0; }
 
 int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** argv) {
     std::thread(entry, argc, argv).detach();
@@ -69,4 +77,60 @@ void ztl_headless_reset() {
     std::lock_guard lock(log_mutex);
     invalidated.clear();
     messages.clear();
+}
+
+namespace {
+
+bool is_lead_byte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
+
+}  // namespace
+
+void ztl_headless_type(const char* text, int shift) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int length = static_cast<int>(std::strlen(text));
+    for (int i = 0; i < length;) {
+        int count = is_lead_byte(bytes[i]) && i + 1 < length ? 2 : 1;
+        ztl_event_chars(bytes + i, count, shift);
+        i += count;
+    }
+}
+
+int ztl_headless_key(int virtual_key, int shift, int ctrl) {
+    return ztl_event_key(virtual_key, shift, ctrl);
+}
+
+void ztl_headless_pen_down(int x, int y) { ztl_event_pen_down(x, y); }
+
+void ztl_headless_pen_move(int x, int y) { ztl_event_pen_move(x, y); }
+
+void ztl_headless_pen_up(int x, int y) { ztl_event_pen_up(x, y); }
+
+void ztl_headless_tap(int x, int y) {
+    ztl_event_pen_down(x, y);
+    ztl_event_pen_up(x, y);
+}
+
+void ztl_headless_step_time() { ztl_event_timer(); }
+
+int ztl_headless_wait_for_sleeper(int timeout_ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!ztl_wait_in_progress()) {
+        if (std::chrono::steady_clock::now() > deadline) return 0;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return 1;
+}
+
+int ztl_headless_screen_level(int x, int y) {
+    std::lock_guard lock(ztl_mutex);
+    if (physical_screen.pixels == nullptr || x < 0 || y < 0 || x >= ZTL_SCREEN_WIDTH ||
+        y >= ZTL_SCREEN_HEIGHT)
+        return 0;
+    return (physical_screen.pixels[y * ZTL_SCREEN_BYTES_PER_LINE + x / 4] >> (2 * (x % 4))) & 3;
+}
+
+int ztl_headless_window_intensity(int x, int y) {
+    std::lock_guard lock(ztl_mutex);
+    if (x < 0 || y < 0 || x >= ZTL_SCREEN_WIDTH || y >= ZTL_SCREEN_HEIGHT) return 255;
+    return ztl_window_image[y * ZTL_SCREEN_WIDTH + x];
 }

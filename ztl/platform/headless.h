@@ -22,3 +22,29 @@ int ztl_headless_window_height();
 std::string ztl_headless_window_title();
 
 void ztl_headless_reset();
+
+// --- scripted input, as the window thread would deliver it ---------------
+
+// Types text given as Shift-JIS bytes, one character event per character (a
+// double-byte character arrives as its two codes); shift applies to every one.
+void ztl_headless_type(const char* text, int shift = 0);
+// Presses a special key by its virtual key (ZTL_VK_*); 1 if it was queued.
+int ztl_headless_key(int virtual_key, int shift = 0, int ctrl = 0);
+void ztl_headless_pen_down(int x, int y);
+void ztl_headless_pen_move(int x, int y);
+void ztl_headless_pen_up(int x, int y);
+// Pen down and up at one place.
+void ztl_headless_tap(int x, int y);
+// Steps time to the end of the wait in progress: the wait timer fires, as if
+// the timeout had run out. Does nothing when no timed wait is in progress.
+void ztl_headless_step_time();
+// Waits (up to timeout_ms of real time) until the application thread sleeps
+// in ztl_get_key; 1 when it does.
+int ztl_headless_wait_for_sleeper(int timeout_ms);
+
+// --- what the application drew ---------------------------------------------
+
+// Level 0..3 of physical_screen at (x, y); 0 outside or before ztl_init.
+int ztl_headless_screen_level(int x, int y);
+// Intensity byte of the window image at (x, y) (255 white .. 0 black).
+int ztl_headless_window_intensity(int x, int y);
