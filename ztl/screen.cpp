@@ -47,14 +47,17 @@ int clamp(int v, int low, int high) { return v < low ? low : (v > high ? high : 
 }  // namespace
 
 void ztl_mark_dirty(int x, int y) {
-    if (physical_screen.pixels == nullptr || ztl_target->pixels == nullptr) return;
-    // Address arithmetic in integers: the point may lie far outside any block.
-    long long offset = static_cast<long long>(y) * ztl_target->bytes_per_line + (x >> 2) +
-                       static_cast<long long>(reinterpret_cast<uintptr_t>(ztl_target->pixels) -
-                                              reinterpret_cast<uintptr_t>(physical_screen.pixels));
-    if (offset < 0 || offset >= SCREEN_BYTES) return;
-    x += ztl_target_offset_x;
-    y += ztl_target_offset_y;
+    const ztl_image* t = ztl_target;
+    if (physical_screen.pixels == nullptr || t->pixels == nullptr) return;
+    // Only the screen and views of it count; their pixels start inside its block.
+    auto start = reinterpret_cast<uintptr_t>(t->pixels);
+    auto base = reinterpret_cast<uintptr_t>(physical_screen.pixels);
+    if (start < base || start - base >= static_cast<uintptr_t>(SCREEN_BYTES)) return;
+    if (t->width <= 0 || t->height <= 0) return;
+    // A corner beyond the target is pulled onto its edge, so an operation
+    // that runs off the screen still gets its visible part repainted.
+    x = clamp(x, 0, t->width - 1) + ztl_target_offset_x;
+    y = clamp(y, 0, t->height - 1) + ztl_target_offset_y;
     if (!ztl_dirty.non_empty) {
         ztl_dirty = {x, x, y, y, 1};
         return;

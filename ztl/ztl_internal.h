@@ -32,7 +32,8 @@ struct ztl_dirty_rect {
 extern ztl_dirty_rect ztl_dirty;
 
 // Records (x, y), in current-target coordinates, in the dirty rectangle when
-// that pixel's byte lies inside the screen's pixel block.
+// the current target is the screen or a view of it; a point beyond the target
+// counts as the nearest point on its edge.
 void ztl_mark_dirty(int x, int y);
 
 // Text state: size S (advance of a double-byte character), half advance S / 2

@@ -70,7 +70,7 @@ TEST_F(DrawTest, PixelsOutsideTheTargetAreSkippedAndReadAsWhite) {
 TEST_F(DrawTest, SinglePixelAndOutsideHorizontalLines) {
     EXPECT_EQ(ztl_line(0, 5, 0, 5), 1);
     EXPECT_EQ(inked(640, 240), (pixel_set{{0, 5}}));
-    expect_dirty(-1, 4, 0, 5);
+    expect_dirty(0, 4, 0, 5);  // (-1, 4) lies beyond the left edge
     EXPECT_EQ(ztl_line(-10, 5, -1, 5), 0);
     EXPECT_EQ(ztl_line(640, 6, 700, 6), 0);
     // A row outside is not "wholly outside": the span lies across the target.
@@ -152,8 +152,8 @@ TEST_F(DrawTest, InvertedFillAcrossBytesEqualsPixelByPixelInversion) {
 TEST_F(DrawTest, FilledRectangleIsClippedToTheTarget) {
     ztl_fill_rect(630, 235, 40, 40);
     EXPECT_EQ(inked(640, 240).size(), 50u);
-    // The far corner's byte lies outside the screen, so only the near one counts.
-    expect_dirty(630, 235, 630, 235);
+    // The far corner beyond the screen counts as the screen's last pixel.
+    expect_dirty(630, 235, 639, 239);
 }
 
 TEST_F(DrawTest, BoxOutlineAndInvertedCorners) {
