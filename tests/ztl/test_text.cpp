@@ -1,0 +1,311 @@
+// Text: the game's own strings at its two sizes, advances, the four
+// directions with slant and bold, clipping, dirty marks, the glyph cache and
+// the missing-font path.
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include "backend.h"
+#include "ztl_test_support.h"
+
+namespace {
+
+using pixel_set = std::set<std::pair<int, int>>;
+
+// What the game draws: prompts, marks, piece names, labels, menu lines.
+const char* const GAME_STRINGS[] = {
+    "成りますか？", "▲", "△", "王金飛角銀桂香歩龍馬全圭杏と", "成銀成桂成香金打飛打角打",
+    "１２３４５６７８９", "一二三四五六七八九", "新規対局     (n)", "継続対局     (c)",
+    "１手戻す     (b)", "１手進める   (f)", "盤面回転     (r)", "終了         (q)",
+    "先手の勝ち！", "後手の勝ち！", "対局開始！", "将棋ばんれい", "m(__)m 先手投了",
+    "\n[Human]/[Computer]", "\n[Yes]/[No]", "  対局者(▲先手)  ", "  1 ▲７六歩",
+    " △ 12:34 / 56:07", "×", "棋譜", "時間", "駒台(先)", "      Menu      ",
+};
+
+std::vector<int> codes_of(const char* text) {
+    std::vector<int> codes;
+    for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (ztl_is_lead_byte(*p) && p[1] != 0) {
+            codes.push_back(p[0] * 256 + p[1]);
+            ++p;
+        } else {
+            codes.push_back(*p);
+        }
+    }
+    return codes;
+}
+
+pixel_set inked(const ztl_image* image) {
+    pixel_set s;
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x)
+            if (level_of(image, x, y) != 0) s.insert({x, y});
+    return s;
+}
+
+class TextTest : public ZtlTest {
+protected:
+    void SetUp() override {
+        ZtlTest::SetUp();
+        ztl_glyph_cache_enable(1);
+        canvas = ztl_image_new(96, 64, nullptr);
+    }
+    void TearDown() override {
+        ztl_image_free(canvas);
+        ztl_glyph_cache_enable(1);
+        ZtlTest::TearDown();
+    }
+    void wipe() { std::memset(canvas->pixels, 0, static_cast<size_t>(canvas->bytes_per_line) * 64); }
+    // The pixels one character operation draws on a white canvas.
+    pixel_set draw_turned(int x, int y, int code, int direction, int attrs, int size = 16) {
+        wipe();
+        ztl_set_font(size, attrs);
+        ztl_target_push(canvas);
+        ztl_draw_char_turned(x, y, code, direction);
+        ztl_target_pop();
+        return inked(canvas);
+    }
+    ztl_image* canvas = nullptr;
+};
+
+const int KANJI_KIN = 0x8BE0;  // 金
+
+TEST_F(TextTest, FontStateAndAdvances) {
+    ztl_set_font(13, 3);
+    EXPECT_EQ(ztl_font_size(), 13);
+    EXPECT_EQ(ztl_char_width(), 13);
+    EXPECT_EQ(ztl_half_advance, 6);
+    EXPECT_EQ(ztl_text_attributes, 3);
+}
+
+TEST_F(TextTest, GameStringsHaveInkInsideTheirCellsAtBothSizes) {
+    unsigned char scratch[ZTL_SCRATCH_SIZE * ZTL_SCRATCH_SIZE];
+    for (int size : {12, 16})
+        for (const char* text : GAME_STRINGS)
+            for (int code : codes_of(text)) {
+                if (code == ' ' || code == '\n') continue;
+                int cell = code > 255 ? size : size / 2;
+                ASSERT_EQ(ztl_font_render(code, size, cell, scratch), 1);
+                int ink = 0, outside = 0;
+                for (int r = 0; r < ZTL_SCRATCH_SIZE; ++r)
+                    for (int c = 0; c < ZTL_SCRATCH_SIZE; ++c)
+                        if (scratch[r * ZTL_SCRATCH_SIZE + c] != 0) ++(r < size && c < cell ? ink : outside);
+                EXPECT_GT(ink, 0) << std::hex << code << " at " << std::dec << size;
+                EXPECT_EQ(outside, 0) << std::hex << code << " at " << std::dec << size;
+            }
+}
+
+TEST_F(TextTest, DrawnGlyphsStayOneRightOfTheirCellCorner) {
+    for (int size : {12, 16})
+        for (const char* text : GAME_STRINGS)
+            for (int code : codes_of(text)) {
+                if (code == ' ' || code == '\n') continue;
+                pixel_set s = draw_turned(20, 10, code, 0, 0, size);
+                ASSERT_FALSE(s.empty());
+                int cell = code > 255 ? size : size / 2;
+                for (auto [x, y] : s) {
+                    ASSERT_GE(x, 21);
+                    ASSERT_LE(x, 20 + cell);
+                    ASSERT_GE(y, 10);
+                    ASSERT_LE(y, 9 + size);
+                }
+            }
+}
+
+TEST_F(TextTest, CachedAndUncachedGlyphsAreIdentical) {
+    for (int size : {12, 16})
+        for (int attrs : {0, ZTL_FONT_SLANT | ZTL_FONT_BOLD}) {
+            std::string pictures[2];
+            for (int cached = 1; cached >= 0; --cached) {
+                ztl_glyph_cache_enable(cached);
+                ztl_set_color(0);
+                ztl_clear();
+                ztl_set_color(3);
+                ztl_set_font(size, attrs);
+                int y = 0;
+                // Each string twice, so the second pass reads the cache.
+                for (int pass = 0; pass < 2; ++pass)
+                    for (const char* text : GAME_STRINGS) {
+                        ztl_draw_text(pass * 320, y % 224, text);
+                        y += size;
+                    }
+                pictures[cached] = picture(&physical_screen, 0, 0, 640, 240);
+            }
+            EXPECT_EQ(pictures[0], pictures[1]) << size << " " << attrs;
+        }
+}
+
+TEST_F(TextTest, TextAdvancesByHalfThenFullCells) {
+    ztl_set_font(16, 0);
+    ztl_target_push(canvas);
+    ztl_draw_text(4, 2, "Aあ\x81");  // a trailing lead byte ends the string
+    ztl_target_pop();
+    pixel_set text = inked(canvas);
+    wipe();
+    ztl_target_push(canvas);
+    ztl_draw_char(4, 2, 'A');
+    ztl_draw_char(12, 2, 0x82A0);
+    ztl_target_pop();
+    EXPECT_EQ(text, inked(canvas));
+    EXPECT_FALSE(text.empty());
+}
+
+TEST_F(TextTest, HalfWidthKatakanaIsOneSingleByteCharacter) {
+    ztl_set_font(16, 0);
+    ztl_target_push(canvas);
+    ztl_draw_text(0, 0, "\xB1\xB2");  // ｱｲ
+    ztl_target_pop();
+    pixel_set text = inked(canvas);
+    wipe();
+    ztl_target_push(canvas);
+    ztl_draw_char(0, 0, 0xB1);
+    ztl_draw_char(8, 0, 0xB2);
+    ztl_target_pop();
+    EXPECT_EQ(text, inked(canvas));
+}
+
+TEST_F(TextTest, TurnedCharactersAreTheUprightOneRotated) {
+    const int x = 30, y = 20, S = 16;
+    pixel_set upright = draw_turned(x, y, KANJI_KIN, 0, 0);
+    // Upright ink sits at (x + 1 + c, y + r).
+    pixel_set turned[4];
+    for (auto [px, py] : upright) {
+        int c = px - (x + 1), r = py - y;
+        turned[1].insert({x + 1 + r, y + S - c});
+        turned[2].insert({x + S - c, y + S - r});
+        turned[3].insert({x + 1 + S - r, y + c});
+    }
+    for (int d = 1; d <= 3; ++d) EXPECT_EQ(draw_turned(x, y, KANJI_KIN, d, 0), turned[d]) << d;
+    // Any other direction is upright.
+    EXPECT_EQ(draw_turned(x, y, KANJI_KIN, 7, 0), upright);
+}
+
+TEST_F(TextTest, BoldAddsTheNextPixelInTheReadingDirection) {
+    const int x = 30, y = 20;
+    pixel_set plain[4], bold[4];
+    for (int d = 0; d < 4; ++d) {
+        plain[d] = draw_turned(x, y, KANJI_KIN, d, 0);
+        bold[d] = draw_turned(x, y, KANJI_KIN, d, ZTL_FONT_BOLD);
+    }
+    const int step[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
+    for (int d = 0; d < 4; ++d) {
+        pixel_set expected = plain[d];
+        for (auto [px, py] : plain[d]) expected.insert({px + step[d][0], py + step[d][1]});
+        EXPECT_EQ(bold[d], expected) << d;
+    }
+}
+
+TEST_F(TextTest, HalfTurnSitsOneRowLowerThanUpright) {
+    pixel_set upright = draw_turned(10, 10, 0x81A1, 0, 0);  // ■
+    pixel_set half = draw_turned(10, 10, 0x81A1, 2, 0);
+    auto rows = [](const pixel_set& s) {
+        int low = 1000, high = -1000;
+        for (auto [px, py] : s) low = std::min(low, py), high = std::max(high, py);
+        return std::make_pair(low, high);
+    };
+    auto [up_low, up_high] = rows(upright);
+    auto [half_low, half_high] = rows(half);
+    EXPECT_GE(up_low, 10);
+    EXPECT_LE(up_high, 25);
+    // Upright row y + r becomes row y + S - r.
+    EXPECT_EQ(half_low, 10 + 16 - (up_high - 10));
+    EXPECT_EQ(half_high, 10 + 16 - (up_low - 10));
+    EXPECT_GE(half_low, 11);
+    EXPECT_LE(half_high, 26);
+}
+
+TEST_F(TextTest, SlantMovesUpperRowsRightByAQuarterPixelPerRow) {
+    const int S = 16;
+    pixel_set upright = draw_turned(12, 8, KANJI_KIN, 0, 0);
+    pixel_set slanted = draw_turned(12, 8, KANJI_KIN, 0, ZTL_FONT_SLANT);
+    pixel_set expected;
+    for (auto [px, py] : upright) expected.insert({px + (S - 1 - (py - 8)) / 4, py});
+    EXPECT_EQ(slanted, expected);
+}
+
+TEST_F(TextTest, ClippedCharacterKeepsOnlyPixelsInsideTheRectangle) {
+    ztl_set_color(3);
+    for (int attrs : {0, ZTL_FONT_BOLD}) {
+        pixel_set full = draw_turned(10, 10, KANJI_KIN, 0, attrs);
+        wipe();
+        ztl_target_push(canvas);
+        ztl_draw_char_clipped(10, 10, KANJI_KIN, 15, 12, 20, 22);
+        ztl_target_pop();
+        pixel_set expected;
+        for (auto [px, py] : full)
+            if (px >= 15 && px < 20 && py >= 12 && py < 22) expected.insert({px, py});
+        EXPECT_EQ(inked(canvas), expected);
+        EXPECT_FALSE(expected.empty());
+    }
+}
+
+TEST_F(TextTest, CharacterDirtyMarks) {
+    ztl_set_font(16, 0);
+    ztl_draw_char(100, 50, KANJI_KIN);
+    expect_dirty(101, 50, 116, 65);
+    clear_dirty();
+    ztl_draw_char_turned(100, 50, KANJI_KIN, 2);
+    expect_dirty(100, 50, 115, 65);
+    clear_dirty();
+    ztl_draw_char_turned(100, 50, 'A', 3);
+    expect_dirty(101, 50, 116, 65);
+    clear_dirty();
+    ztl_draw_char_clipped(100, 50, KANJI_KIN, 104, 52, 110, 60);
+    expect_dirty(104, 52, 109, 59);
+}
+
+TEST_F(TextTest, TextIsTransparentAndInvertsInInvertMode) {
+    ztl_set_font(16, 0);
+    ztl_target_push(canvas);
+    ztl_set_color(1);
+    ztl_clear();
+    ztl_set_color(3);
+    ztl_draw_char(0, 0, KANJI_KIN);
+    ztl_target_pop();
+    int black = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 20; ++x) {
+            int level = level_of(canvas, x, y);
+            ASSERT_TRUE(level == 1 || level == 3);
+            black += level == 3;
+        }
+    EXPECT_GT(black, 0);
+    // Inverting ink twice gives the background back; once, its opposite.
+    ztl_target_push(canvas);
+    ztl_set_color(1);
+    ztl_clear();
+    ztl_set_color(ZTL_INVERT);
+    ztl_draw_char(0, 0, KANJI_KIN);
+    int dark = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 20; ++x) dark += level_of(canvas, x, y) == 2;
+    ztl_draw_char(0, 0, KANJI_KIN);
+    ztl_target_pop();
+    EXPECT_EQ(dark, black);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(level_of(canvas, x, y), 1);
+}
+
+TEST_F(TextTest, SizesOutsideTheScratchAreSafe) {
+    EXPECT_TRUE(draw_turned(0, 0, KANJI_KIN, 0, 0, 0).empty());
+    EXPECT_FALSE(draw_turned(0, 0, KANJI_KIN, 0, 0, 32).empty());
+    pixel_set big = draw_turned(0, 0, KANJI_KIN, 1, ZTL_FONT_BOLD | ZTL_FONT_SLANT, 40);
+    for (auto [px, py] : big) ASSERT_LE(py, 41);
+}
+
+TEST_F(TextTest, MissingFontIsReportedOnceAndDrawsNothing) {
+    ztl_font_use_file("/nonexistent/no-such-font.ttf");
+    ztl_glyph_cache_enable(1);
+    testing::internal::CaptureStderr();
+    pixel_set first = draw_turned(0, 0, KANJI_KIN, 0, 0);
+    pixel_set second = draw_turned(0, 0, 'A', 0, 0);
+    std::string said = testing::internal::GetCapturedStderr();
+    ztl_font_use_file(nullptr);
+    EXPECT_TRUE(first.empty());
+    EXPECT_TRUE(second.empty());
+    EXPECT_NE(said.find("no usable Japanese font"), std::string::npos) << said;
+    EXPECT_EQ(said.find("ZTL:", 1), std::string::npos) << "said twice: " << said;
+    EXPECT_FALSE(draw_turned(0, 0, KANJI_KIN, 0, 0).empty());
+}
+
+}  // namespace
