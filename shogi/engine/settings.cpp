@@ -108,7 +108,7 @@ int find_plain_key(const char* line) {
 // read so far, and below the table's size, are named.
 int read_formation_line(EngineSettings* es, const char* line) {
     int count = es->formation_count < MAX_FORMATIONS ? es->formation_count : MAX_FORMATIONS;
-    char name[32];
+    char name[64];
     for (int i = 0; i < count; ++i) {
         for (int jj = 0; jj < FORMATION_ENTRIES; ++jj) {
             std::snprintf(name, sizeof name, "FORMATION_%1d_%02d", i, jj);
