@@ -13,6 +13,7 @@ unsigned char ztl_fill_byte = 0xFF;
 
 namespace {
 
+int allocations_to_pass = 0;  // then allocations_to_fail requests fail
 int allocations_to_fail = 0;
 
 inline unsigned char* byte_at(const ztl_image* image, int x, int y) {
@@ -209,14 +210,21 @@ void ztl_draw_pixel(int x, int y) {
 }
 
 void* ztl_alloc(unsigned long bytes) {
-    if (allocations_to_fail > 0) {
+    if (allocations_to_pass > 0) {
+        --allocations_to_pass;
+    } else if (allocations_to_fail > 0) {
         --allocations_to_fail;
         return nullptr;
     }
     return std::malloc(bytes > 0 ? bytes : 1);
 }
 
-void ztl_fail_next_allocations(int n) { allocations_to_fail = n; }
+void ztl_fail_allocations(int skip, int n) {
+    allocations_to_pass = skip;
+    allocations_to_fail = n;
+}
+
+void ztl_fail_next_allocations(int n) { ztl_fail_allocations(0, n); }
 
 // --- colour and pixels ------------------------------------------------------
 

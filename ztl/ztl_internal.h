@@ -78,6 +78,7 @@ void ztl_draw_pixel(int x, int y);
 // check that every caller copes with a failed allocation.
 void* ztl_alloc(unsigned long bytes);
 void ztl_fail_next_allocations(int n);
+void ztl_fail_allocations(int skip, int n);  // the n requests after the next skip
 
 // Inverts a rectangle of physical_screen (pressed pen area) whatever the
 // current target, colour and offset are, restores them, and refreshes.
