@@ -1,0 +1,387 @@
+// Qt desktop of ZTL: the process entry, the window with its menu, painting
+// from the window image, keys and pointer as library input, the application
+// thread and shutdown. The first thread runs QApplication; app_main runs on
+// a second thread with a 32 MiB stack.
+//
+// The Qt headers cannot be compiled with a Shift-JIS execution character set
+// (<chrono> spells a micro sign that Shift-JIS lacks), so this one file of the
+// game keeps UTF-8 literals: its own texts go to Qt with QString::fromUtf8,
+// while every text that comes from the core (Shift-JIS bytes) is converted
+// with iconv (CP932).
+#include "qt_window.h"
+
+#include <iconv.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
+#include <QWidget>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "backend.h"
+#include "input_internal.h"
+#include "ztl_internal.h"
+
+int app_main(int argc, char** argv);  // supplied by the application
+
+void (*ztl_qt_after_paint)() = nullptr;
+
+namespace {
+
+constexpr const char* DEBUG_CAPTION = "Ztl Debug Message";  // UTF-8, as every literal here
+constexpr const char* NOT_IMPLEMENTED = "未実装です。 m(__)m";
+constexpr const char* ABOUT_TEXT = "";  // nothing in the program fills it
+constexpr const char* BANNER =
+    "ZTL1 for Win32  version 1.7\n"
+    "------------------------\n"
+    "Desktop frame on Qt 6, glyphs by FreeType\n"
+    "\n"
+    "ZTL -- Zentrio Graphic Library --\n"
+    "---------------------------------\n"
+    "Graphics, text, keys and pen of the Zentrio handheld\n";
+constexpr std::size_t APPLICATION_STACK_BYTES = 32u << 20;
+
+// --- Shift-JIS <-> QString ------------------------------------------------------
+
+// Converts with a descriptor kept for the window thread, the only user.
+std::string convert(iconv_t descriptor, const std::string& in) {
+    std::string out(in.size() * 4 + 4, '\0');
+    char* in_ptr = const_cast<char*>(in.data());
+    std::size_t in_left = in.size();
+    char* out_ptr = out.data();
+    std::size_t out_left = out.size();
+    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(descriptor, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1))
+        return {};
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+QString from_sjis(const char* text) {
+    static iconv_t to_utf8 = iconv_open("UTF-8", "CP932");
+    return QString::fromStdString(convert(to_utf8, text));
+}
+
+// Character by character, so that one character without a Shift-JIS form is
+// dropped and the others still arrive.
+std::vector<std::string> to_sjis(const QString& text) {
+    static iconv_t from_utf8 = iconv_open("CP932", "UTF-8");
+    std::vector<std::string> characters;
+    for (char32_t code_point : text.toUcs4()) {
+        std::string sjis = convert(from_utf8, QString::fromUcs4(&code_point, 1).toStdString());
+        if (!sjis.empty()) characters.push_back(sjis);
+    }
+    return characters;
+}
+
+// --- keys ---------------------------------------------------------------------------
+
+int virtual_key_of(int qt_key) {
+    if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F10) return ZTL_VK_F1 + (qt_key - Qt::Key_F1);
+    switch (qt_key) {
+    case Qt::Key_Henkan: return ZTL_VK_CONVERT;
+    case Qt::Key_Muhenkan: return ZTL_VK_NONCONVERT;
+    case Qt::Key_PageUp: return ZTL_VK_PAGE_UP;
+    case Qt::Key_PageDown: return ZTL_VK_PAGE_DOWN;
+    case Qt::Key_End: return ZTL_VK_END;
+    case Qt::Key_Home: return ZTL_VK_HOME;
+    case Qt::Key_Left: return ZTL_VK_LEFT;
+    case Qt::Key_Up: return ZTL_VK_UP;
+    case Qt::Key_Right: return ZTL_VK_RIGHT;
+    case Qt::Key_Down: return ZTL_VK_DOWN;
+    case Qt::Key_Insert: return ZTL_VK_INSERT;
+    case Qt::Key_Delete: return ZTL_VK_DELETE;
+    default: return 0;
+    }
+}
+
+void queue_text(const QString& text, int shift) {
+    for (const std::string& character : to_sjis(text))
+        ztl_event_chars(reinterpret_cast<const unsigned char*>(character.data()),
+                        static_cast<int>(character.size()), shift);
+}
+
+// One key press: a special key by the scan-code table, else its character
+// as the desktop translated it (control characters included).
+void translate_key(const QKeyEvent* event) {
+    int shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    int ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    int key = event->key();
+    int virtual_key = virtual_key_of(key);
+    if (virtual_key != 0 && ztl_event_key(virtual_key, shift, ctrl)) return;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        unsigned char tab = '\t';
+        ztl_event_chars(&tab, 1, shift || key == Qt::Key_Backtab);
+        return;
+    }
+    if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        unsigned char control = static_cast<unsigned char>(key - Qt::Key_A + 1);
+        ztl_event_chars(&control, 1, shift);
+        return;
+    }
+    queue_text(event->text(), shift);
+}
+
+// --- the client area ------------------------------------------------------------------
+
+class client_view : public QWidget {
+public:
+    client_view() {
+        setFixedSize(ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
+        // Its own X window, so that tools see the exact client rectangle.
+        setAttribute(Qt::WA_NativeWindow);
+        setFocusPolicy(Qt::StrongFocus);
+        setAutoFillBackground(true);
+        QPalette white = palette();
+        white.setColor(QPalette::Window, Qt::white);
+        setPalette(white);
+    }
+
+    void set_input_method(bool on) {
+        setAttribute(Qt::WA_InputMethodEnabled, on);
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        {
+            std::lock_guard lock(ztl_mutex);
+            if (ztl_initialised) {
+                const QImage image(ztl_window_image, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT,
+                                   ZTL_SCREEN_WIDTH, QImage::Format_Grayscale8);
+                QRect area = event->rect().adjusted(0, 0, 1, 1) & image.rect();
+                QPainter painter(this);
+                painter.drawImage(area, image, area);
+            }
+        }
+        if (ztl_qt_after_paint != nullptr) ztl_qt_after_paint();
+    }
+
+    // Tab and Shift+Tab are input codes, not focus moves.
+    bool focusNextPrevChild(bool) override { return false; }
+
+    void keyPressEvent(QKeyEvent* event) override { translate_key(event); }
+
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        queue_text(event->commitString(), 0);
+        event->accept();
+    }
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled) return testAttribute(Qt::WA_InputMethodEnabled);
+        if (query == Qt::ImCursorRectangle) return QRect(0, 0, 1, 1);
+        return QWidget::inputMethodQuery(query);
+    }
+
+    // Qt grabs the pointer from press to release, so the release is seen
+    // even outside the window.
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton) return;
+        QPoint at = event->position().toPoint();
+        ztl_event_pen_down(at.x(), at.y());
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        QPoint at = event->position().toPoint();
+        ztl_event_pen_move(at.x(), at.y());
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton) return;
+        QPoint at = event->position().toPoint();
+        ztl_event_pen_up(at.x(), at.y());
+    }
+};
+
+// --- the window -------------------------------------------------------------------------
+
+pthread_t application_thread;
+std::atomic<bool> application_running{false};
+
+void show_message(QWidget* owner, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+class main_window : public QMainWindow {
+public:
+    main_window() {
+        setWindowTitle(utf8("ZTL for Win32"));
+        setCentralWidget(view);
+        QMenu* program = menuBar()->addMenu(utf8("&Program"));
+        program->addAction(utf8("&Restart"), this, [this] { not_implemented(); });
+        program->addAction(utf8("&Stop"), this, [this] { not_implemented(); });
+        program->addSeparator();
+        program->addAction(utf8("&Exit"), this, [this] { close(); });
+        QMenu* help = menuBar()->addMenu(utf8("&Help"));
+        help->addAction(utf8("&About"), this, [this] { about(); });
+        view->setFocus();
+    }
+
+    client_view* const view = new client_view;
+
+protected:
+    // Closing while app_main still runs or waits: its thread cannot be
+    // stopped safely, so the process ends here with status 0, holding the
+    // library mutex so that no library call runs on while it goes.
+    void closeEvent(QCloseEvent* event) override {
+        if (application_running.load()) {
+            ztl_mutex.lock();
+            std::fflush(nullptr);  // what the application wrote stays written
+            _exit(0);
+        }
+        event->accept();
+    }
+
+private:
+    void not_implemented() { show_message(this, utf8(DEBUG_CAPTION), utf8(NOT_IMPLEMENTED)); }
+
+    void about() {
+        std::string text = std::string(ABOUT_TEXT) + "\n\n" + BANNER;
+        show_message(this, utf8("About"), utf8(text.c_str()));
+    }
+};
+
+main_window* window = nullptr;
+
+// Runs work on the window thread: at once there, else queued and waited for.
+template <typename Work>
+void on_window_thread(Work work) {
+    if (QThread::currentThread() == window->thread())
+        work();
+    else
+        QMetaObject::invokeMethod(window, work, Qt::BlockingQueuedConnection);
+}
+
+// Repaint requests from the application thread are merged until the window
+// thread takes them, so a burst of refreshes costs one paint.
+std::mutex pending_mutex;
+QRect pending_repaint;
+bool repaint_posted = false;
+
+void take_pending_repaint() {
+    QRect area;
+    {
+        std::lock_guard lock(pending_mutex);
+        area = pending_repaint;
+        pending_repaint = QRect();
+        repaint_posted = false;
+    }
+    window->view->update(area);
+}
+
+struct application_start {
+    int (*entry)(int, char**);
+    int argc;
+    char** argv;
+};
+
+void* run_application(void* argument) {
+    auto* start = static_cast<application_start*>(argument);
+    start->entry(start->argc, start->argv);
+    delete start;
+    application_running.store(false);
+    QMetaObject::invokeMethod(window, [] { window->close(); }, Qt::QueuedConnection);
+    return nullptr;
+}
+
+}  // namespace
+
+// --- backend seam ---------------------------------------------------------------------------
+
+void ztl_backend_invalidate(int left, int top, int right, int bottom) {
+    std::lock_guard lock(pending_mutex);
+    pending_repaint |= QRect(left, top, right - left, bottom - top);
+    if (repaint_posted || window == nullptr) return;
+    repaint_posted = true;
+    QMetaObject::invokeMethod(window, [] { take_pending_repaint(); }, Qt::QueuedConnection);
+}
+
+void ztl_backend_message_box(const char* caption, const char* text) {
+    on_window_thread(
+        [caption, text] { show_message(window, from_sjis(caption), from_sjis(text)); });
+}
+
+void ztl_backend_set_window(int client_width, int client_height, const char* title) {
+    on_window_thread([client_width, client_height, title] {
+        window->view->setFixedSize(client_width, client_height);
+        window->setWindowTitle(from_sjis(title));
+        window->adjustSize();
+        window->view->update();
+    });
+}
+
+void ztl_backend_ime_toggle() {
+    on_window_thread([] {
+        window->view->set_input_method(!window->view->testAttribute(Qt::WA_InputMethodEnabled));
+    });
+}
+
+int ztl_backend_ime_is_open() {
+    bool open = false;
+    on_window_thread([&open] { open = window->view->testAttribute(Qt::WA_InputMethodEnabled); });
+    return open;
+}
+
+int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** argv) {
+    // std::thread cannot choose its stack size; the game's search needs 32 MiB.
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, APPLICATION_STACK_BYTES);
+    auto* start = new application_start{entry, argc, argv};
+    application_running.store(true);
+    int failed = pthread_create(&application_thread, &attributes, run_application, start);
+    pthread_attr_destroy(&attributes);
+    if (failed) {
+        application_running.store(false);
+        delete start;
+    }
+    return !failed;
+}
+
+void ztl_qt_run_on_window_thread(void (*work)(void*), void* argument) {
+    on_window_thread([work, argument] { work(argument); });
+}
+
+void ztl_qt_send_key(int qt_key, int qt_modifiers, const char* utf8_text) {
+    QKeyEvent event(QEvent::KeyPress, qt_key, Qt::KeyboardModifiers(qt_modifiers),
+                    QString::fromUtf8(utf8_text));
+    translate_key(&event);
+}
+
+// --- process entry ---------------------------------------------------------------------------
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    main_window main;
+    window = &main;
+    main.show();
+    // The application gets the command-line words from argument 1 on;
+    // argument 0 is a null pointer.
+    std::vector<char*> words(argv, argv + argc);
+    words[0] = nullptr;
+    words.push_back(nullptr);
+    if (!ztl_backend_start_application(app_main, argc, words.data())) return 0;
+    application.exec();
+    pthread_join(application_thread, nullptr);
+    ztl_event_shutdown();
+    ztl_screen_shutdown();
+    window = nullptr;
+    return 0;
+}
