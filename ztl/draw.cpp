@@ -150,7 +150,7 @@ bool copy_bottom_up(const copy_plan& p) {
     return d > s;
 }
 
-std::vector<unsigned char> row_levels;
+std::vector<unsigned char> row_levels;  // one row of a copy, read before it is written
 
 // Pixel by pixel; each source row is read whole before its row is written.
 void copy_pixels(const copy_plan& p) {
@@ -174,25 +174,46 @@ void copy_pixels(const copy_plan& p) {
     }
 }
 
-// Source and destination share the pixel phase: whole bytes between a masked
-// first and last byte.
+// Re-packs one source row at the destination's pixel phase: out[b] holds the
+// source pixels that land in destination byte b of the row. Bytes outside the
+// source row read as 0; they only feed pixels that the masks drop.
+void gather_row(const copy_plan& p, const unsigned char* row, int bytes, unsigned char* out) {
+    int first_src = p.sx >> 2, last_src = (p.sx + p.w - 1) >> 2;
+    int shift = p.sx - p.dx;
+    auto source_byte = [&](int k) -> unsigned { return k >= first_src && k <= last_src ? row[k] : 0u; };
+    for (int b = 0; b < bytes; ++b) {
+        int q = ((p.dx >> 2) + b) * 4 + shift;  // source pixel for the byte's first place
+        int k = q >> 2;
+        unsigned pair = source_byte(k) | (source_byte(k + 1) << 8);
+        out[b] = static_cast<unsigned char>(pair >> (2 * (q & 3)));
+    }
+}
+
+// Whole bytes between a masked first and last byte. With equal pixel phases
+// the source row is used as it lies; otherwise it is re-packed first, which
+// also reads the whole row before the destination row is written.
 void copy_bytes(const copy_plan& p) {
-    int first_bits = p.sx & 3;
-    int end = p.sx + p.w;  // one past the last source pixel
-    int first_byte = p.sx >> 2, last_byte = (end - 1) >> 2;
-    unsigned char head_mask = static_cast<unsigned char>(0xFF << (2 * first_bits));
+    int end = p.dx + p.w;  // one past the last destination pixel
+    int bytes = ((end - 1) >> 2) - (p.dx >> 2) + 1;
+    unsigned char head_mask = static_cast<unsigned char>(0xFF << (2 * (p.dx & 3)));
     unsigned char tail_mask = (end & 3) ? static_cast<unsigned char>(0xFF >> (8 - 2 * (end & 3))) : 0xFF;
-    int bytes = last_byte - first_byte + 1;
+    unsigned char first_mask = bytes == 1 ? (head_mask & tail_mask) : head_mask;
+    bool same_phase = (p.sx & 3) == (p.dx & 3);
+    if (!same_phase) row_levels.resize(static_cast<size_t>(bytes));
     bool up = copy_bottom_up(p);
     for (int n = 0; n < p.h; ++n) {
         int i = up ? p.h - 1 - n : n;
         const unsigned char* s = byte_at(p.src, p.sx, p.sy + i);
+        if (!same_phase) {
+            gather_row(p, p.src->pixels + static_cast<long>(p.sy + i) * p.src->bytes_per_line, bytes,
+                       row_levels.data());
+            s = row_levels.data();
+        }
         unsigned char* d = byte_at(p.dst, p.dx, p.dy + i);
         unsigned char head = s[0], tail = s[bytes - 1];
-        unsigned char mask0 = bytes == 1 ? (head_mask & tail_mask) : head_mask;
         if (bytes > 2) std::memmove(d + 1, s + 1, static_cast<size_t>(bytes - 2));
         if (bytes > 1) d[bytes - 1] = static_cast<unsigned char>((d[bytes - 1] & ~tail_mask) | (tail & tail_mask));
-        d[0] = static_cast<unsigned char>((d[0] & ~mask0) | (head & mask0));
+        d[0] = static_cast<unsigned char>((d[0] & ~first_mask) | (head & first_mask));
     }
 }
 
@@ -391,7 +412,7 @@ void ztl_copy_held(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int s
     copy_plan plan = clip_copy(target, dx, dy, src, sx, sy, w, h, mode);
     if (readable && plan.w > 0 && plan.h > 0) {
         bool plain = (mode & (ZTL_COPY_WRAP | ZTL_COPY_TRANSPARENT)) == 0;
-        if (plain && (plan.sx & 3) == (plan.dx & 3) && plan.w >= 4)
+        if (plain)
             copy_bytes(plan);
         else
             copy_pixels(plan);
