@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Real-window test of the ZTL desktop: the example program in a real X server
+# (Xvfb). Checks the title, the 640 x 240 client area, the pixels it drew, that
+# xdotool keys and clicks arrive as the right codes, the menu's message boxes,
+# and exit status 0 both for &Exit while app_main waits and for app_main
+# returning.
+# Usage: xvfb_example_test.sh path/to/ztl_example
+set -euo pipefail
+
+example=$1
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f "$work/out.txt" ]] && sed 's/^/  stdout: /' "$work/out.txt" >&2
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        if "$@" >/dev/null 2>&1; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# --- a free display -----------------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+unset QT_QPA_PLATFORM  # a real window, not the offscreen platform
+
+start_example() {
+    : >"$work/out.txt"
+    "$example" >"$work/out.txt" 2>"$work/err.txt" &
+    app_pid=$!
+    wait_for 200 grep -qx ready "$work/out.txt" || fail "the example did not get ready"
+    wait_for 100 xdotool search --name '^ZTL for Win32$' || fail "no window titled 'ZTL for Win32'"
+    window=$(xdotool search --name '^ZTL for Win32$' | head -1)
+}
+
+# Waits for the exit of the example and checks its status.
+expect_exit_zero() {
+    local status=0
+    for ((i = 0; i < 100; i++)); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "$1: the example did not end"
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [[ $status -eq 0 ]] || fail "$1: exit status $status"
+}
+
+# Waits until stdout holds the line, e.g. expect_line "code 0x61".
+expect_line() {
+    wait_for 50 grep -qxF "$1" "$work/out.txt" || fail "expected output line '$1'"
+}
+
+# --- start, title, client area ----------------------------------------------------
+start_example
+grep -qx "application stack 32 MiB" "$work/out.txt" || fail "application thread stack is not 32 MiB"
+[[ "$(xdotool getwindowname "$window")" == "ZTL for Win32" ]] || fail "title"
+
+# The client area is a native child window of its own: exactly 640 x 240, under the menu bar.
+client=$(xwininfo -tree -id "$window" | grep -E ' 640x240\+0\+[0-9]+ ' | head -1) ||
+    fail "no 640x240 client area: $(xwininfo -tree -id "$window")"
+client_id=$(awk '{print $1}' <<<"$client")
+menu_height=$(sed -E 's/.* 640x240\+0\+([0-9]+) .*/\1/' <<<"$client")
+((menu_height > 0)) || fail "the client area is not under a menu bar"
+geometry=$(xwininfo -id "$client_id")
+cx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+cy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+outer=$(xwininfo -id "$window")
+[[ $(awk '/Width:/ {print $2}' <<<"$outer") -eq 640 ]] || fail "window width is not 640"
+[[ $(awk '/Height:/ {print $2}' <<<"$outer") -eq $((240 + menu_height)) ]] || fail "window height"
+
+# --- the picture -----------------------------------------------------------------------
+sleep 0.3
+import -window root "$work/shot.png"
+convert "$work/shot.png" -crop "640x240+$cx+$cy" +repage -colorspace gray -depth 8 "gray:$work/client.raw"
+[[ $(stat -c %s "$work/client.raw") -eq $((640 * 240)) ]] || fail "screenshot crop"
+grey_at() { od -An -tu1 -j $(($2 * 640 + $1)) -N1 "$work/client.raw" | tr -d ' '; }
+expect_grey() {
+    local got
+    got=$(grey_at "$1" "$2")
+    [[ $got -eq $3 ]] || fail "pixel ($1, $2) is $got, expected $3"
+}
+expect_grey 0 0 0         # the frame around the whole screen: the client is 1:1
+expect_grey 639 239 0
+expect_grey 639 0 0
+expect_grey 30 30 255     # white swatch
+expect_grey 70 30 170     # light grey
+expect_grey 110 30 85     # dark grey
+expect_grey 150 30 0      # black
+expect_grey 300 140 255   # empty screen
+ink=$(od -An -v -tu1 "$work/client.raw" -w640 | sed -n '21,36p' | awk '{for (i = 201; i <= 340; i++) if ($i < 128) n++} END {print n + 0}')
+((ink > 40)) || fail "no text drawn at (200, 20): $ink dark pixels"
+
+# --- keys ------------------------------------------------------------------------------
+xdotool mousemove $((cx + 300)) $((cy + 140))
+xdotool windowfocus --sync "$client_id" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.2
+xdotool key a Left shift+Left ctrl+shift+F1 shift+Tab ctrl+b Return BackSpace Escape
+for line in "code 0x61" "code 0x4B00" "code 0x4B0F" "code 0x3BFF" "code 0xF09" "code 0x2" \
+    "code 0xD" "code 0x8" "code 0x1B"; do
+    expect_line "$line"
+done
+
+# --- pen -------------------------------------------------------------------------------
+xdotool mousemove $((cx + 132)) $((cy + 200)) click 1  # button B
+expect_line "code 0x302 at 132,200"
+xdotool mousemove $((cx + 300)) $((cy + 140)) click 1  # the pad
+expect_line "code 0x201 at 300,140"
+expect_line "code 0x202 at 300,140"
+xdotool mousemove $((cx + 300)) $((cy + 150))          # moves with the button up say nothing
+sleep 0.3
+grep -q "at 300,150" "$work/out.txt" && fail "a move with the button up was reported"
+
+# --- menu: the message boxes -------------------------------------------------------------
+open_box() {  # menu key, item key, expected title
+    xdotool key "$1"
+    sleep 0.3
+    xdotool key "$2"
+    wait_for 50 xdotool search --name "^$3\$" || fail "no '$3' box after $1 $2"
+    local box
+    box=$(xdotool search --onlyvisible --name "^$3\$" | head -1)
+    # Keys go to the window under the pointer: there is no window manager.
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    xdotool windowfocus "$box" 2>/dev/null || true
+    sleep 0.2
+    xdotool key Return
+    wait_for 50 bash -c "! xdotool search --onlyvisible --name '^$3\$'" || fail "'$3' box did not close"
+    xdotool mousemove $((cx + 300)) $((cy + 140))
+    xdotool windowfocus "$window" 2>/dev/null || true
+}
+open_box alt+h a "About"
+open_box alt+p r "Ztl Debug Message"
+
+# --- &Exit while app_main waits ----------------------------------------------------------
+xdotool key alt+p
+sleep 0.3
+xdotool key e
+expect_exit_zero "&Exit"
+
+# --- app_main returning closes the window --------------------------------------------------
+start_example
+xdotool mousemove $((cx + 300)) $((cy + 140))
+xdotool windowfocus "$window" 2>/dev/null || true
+sleep 0.2
+xdotool key q
+expect_exit_zero "app_main returning"
+xdotool search --name '^ZTL for Win32$' >/dev/null 2>&1 && fail "the window stayed open"
+
+echo "xvfb example test: 1 passed, 0 failed"
