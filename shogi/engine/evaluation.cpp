@@ -117,13 +117,15 @@ int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_R
     }
 }
 
-// Rook file term: every other own piece on the rook's file blocks it and
-// costs a pawn's worth times C. The rook itself is not counted, since it
-// always stands on its own file and would only shift every value alike.
+// Rook file term: each own pawn on the rook's file blocks the rook's way
+// forward and costs a pawn's worth times C, so exchanging the rook's pawn or
+// moving the rook to an open file pays. Other own pieces are not counted:
+// they step off the file in their own time, and counting them would only
+// make the rook wander from file to file during development.
 int rook_file_term(const PieceRecord pieces[PIECE_RECORDS], int rook, int c) {
     int blockers = 0;
     for (int k = 0; k < PIECE_COUNT; ++k)
-        if (k != rook && pieces[k].owner == engine_side && pieces[k].square <= LAST_SQUARE &&
+        if (pieces[k].kind == PAWN && pieces[k].owner == engine_side && pieces[k].square <= LAST_SQUARE &&
             column_distance(pieces[k].square, pieces[rook].square) == 0)
             ++blockers;
     return sub32(0, mul32(mul32(c, engine_settings[engine_side].value[PAWN]), blockers));

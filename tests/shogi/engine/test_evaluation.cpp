@@ -456,16 +456,29 @@ TEST_F(Judgement, KingGoldAndSilverActivity) {
     EXPECT_EQ(eval(), (12 + 1 + 4 + 1) * 2);
 }
 
-TEST_F(Judgement, RookFileTermCountsOtherOwnPiecesOnItsFile) {
+TEST_F(Judgement, RookFileTermCountsOwnPawnsOnItsFile) {
     es().value[PAWN] = 10;
     sef(0, 0, 1);
     place(pos, ROOK, SENTE, at(7, 7));
-    place(pos, PAWN, SENTE, at(6, 7));   // blocks upward
-    place(pos, KNIGHT, SENTE, at(8, 7));  // blocks downward
-    place(pos, PAWN, GOTE, at(2, 7));    // the opponent's piece is no blocker
-    EXPECT_EQ(eval(), 8 - 2 * 10);
+    place(pos, PAWN, SENTE, at(6, 7));           // blocks upward, costs a pawn
+    place(pos, PROMOTED_PAWN, SENTE, at(4, 7));  // no longer a pawn
+    place(pos, KNIGHT, SENTE, at(8, 7));         // blocks downward, no cost
+    place(pos, PAWN, GOTE, at(2, 7));            // the opponent's pawn is no blocker
+    place(pos, PAWN, SENTE, at(6, 6));           // another file
+    EXPECT_EQ(eval(), 8 - 10);                   // 7 squares to the left, 1 to the right
     game_phase = CHUBAN;
-    EXPECT_EQ(eval(), 8 - 2 * 10);
+    EXPECT_EQ(eval(), 8 - 10);
+}
+
+TEST_F(Judgement, RookOnAnOpenFileHasNoFileCost) {
+    es().value[PAWN] = 10;
+    sef(0, 0, 1);
+    place(pos, ROOK, SENTE, at(7, 7));
+    place(pos, PAWN, SENTE, at(3, 6));
+    EXPECT_EQ(eval(), 16);  // 7 up, 1 down, 8 along the rank
+    place(pos, PAWN, SENTE, at(2, 7));
+    place(pos, PAWN, SENTE, at(1, 7));  // two of them (possible inside the search)
+    EXPECT_EQ(eval(), 4 + 1 + 8 - 2 * 10);  // rows 6..3 up, 1 down, the rank
 }
 
 TEST_F(Judgement, BishopMobilityCountsEveryReachableSquare) {
@@ -479,11 +492,13 @@ TEST_F(Judgement, BishopMobilityCountsEveryReachableSquare) {
 TEST_F(Judgement, StrayShortPiecesCostInTheEndGameOnly) {
     es().value[PAWN] = 10;
     es().value[LANCE] = 30;
+    es().value[KNIGHT] = 20;
     es().value[PROMOTED_SILVER] = 600;
     sef(0, 0, 0);
     place(pos, KING, GOTE, at(0, 4));  // 4 from the centre
     place(pos, PAWN, SENTE, at(6, 0));   // 6 from the centre: strays
     place(pos, PAWN, SENTE, at(5, 4));   // 1 from the centre: no cost
+    place(pos, KNIGHT, SENTE, at(5, 2));  // 3 from the centre: no cost yet
     place(pos, LANCE, SENTE, at(4, 0));  // exactly 4: strays
     place(pos, PROMOTED_SILVER, SENTE, at(8, 0));  // never costs
     EXPECT_EQ(eval(), 0);
