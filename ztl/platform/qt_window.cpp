@@ -38,7 +38,7 @@
 
 int app_main(int argc, char** argv);  // supplied by the application
 
-void (*ztl_qt_after_paint)() = nullptr;
+std::atomic<void (*)()> ztl_qt_after_paint{nullptr};
 
 namespace {
 
@@ -168,7 +168,7 @@ protected:
                 painter.drawImage(area, image, area);
             }
         }
-        if (ztl_qt_after_paint != nullptr) ztl_qt_after_paint();
+        if (auto after_paint = ztl_qt_after_paint.load()) after_paint();
     }
 
     // Tab and Shift+Tab are input codes, not focus moves.

@@ -3,9 +3,11 @@
 // programs that measure the window side.
 #pragma once
 
+#include <atomic>
+
 // Called on the window thread after every paint of the client area; null by
 // default. Set it before the paints you want to see.
-extern void (*ztl_qt_after_paint)();
+extern std::atomic<void (*)()> ztl_qt_after_paint;
 
 // Runs work on the window thread and returns when it is done. Never call it
 // with the library mutex held.
