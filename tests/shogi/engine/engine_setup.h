@@ -3,7 +3,9 @@
 // state, and a live position to think about.
 #pragma once
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "generators.h"
 #include "position_builder.h"
@@ -60,4 +62,35 @@ inline void prepare_search(const TestPosition& pos, int side) {
     set_engine_side(side);
     width[side] = engine_settings[side].width;
     depth_limit[side] = engine_settings[side].depth;
+}
+
+// The settings files shipped in data/, loaded once per program. Returns the
+// two records as loaded (formation index still as written), or nullptr.
+inline const EngineSettings* shipped_settings(void) {
+    static EngineSettings loaded[2];
+    static int ready = 0;
+    if (!ready) {
+        std::string here = __FILE__;
+        std::string data = here.substr(0, here.rfind("/tests/")) + "/data/";
+        const char* names[2] = {"sente.ini", "gote.ini"};
+        for (int side = 0; side < 2; ++side) {
+            std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s%s", data.c_str(), names[side]);
+            if (!load_engine_settings(side)) return nullptr;
+            loaded[side] = engine_settings[side];
+        }
+        ready = 1;
+    }
+    return loaded;
+}
+
+// Shipped settings for both sides as a fresh run has them, formations
+// chosen after seeding rand as the game reset does.
+inline int use_shipped_settings(unsigned seed) {
+    const EngineSettings* settings = shipped_settings();
+    if (settings == nullptr) return 0;
+    engine_settings[0] = settings[0];
+    engine_settings[1] = settings[1];
+    std::srand(seed);
+    choose_formations();
+    return 1;
 }

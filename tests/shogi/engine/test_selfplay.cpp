@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
+#include "engine_setup.h"
 #include "evaluation.h"
 #include "generators.h"
 #include "rules.h"
@@ -31,28 +31,6 @@ struct Game {
     GameEnd end;
     int loser;
 };
-
-std::string shipped_file(const char* name) {
-    std::string here = __FILE__;
-    return here.substr(0, here.rfind("/tests/")) + "/data/" + name;
-}
-
-// Loads the shipped files once per program; every game starts from a copy,
-// as a fresh run would (the formation choice then happens again).
-const EngineSettings* shipped_settings(void) {
-    static EngineSettings loaded[2];
-    static int ready = 0;
-    if (!ready) {
-        const char* names[2] = {"sente.ini", "gote.ini"};
-        for (int side = 0; side < 2; ++side) {
-            std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s", shipped_file(names[side]).c_str());
-            if (!load_engine_settings(side)) return nullptr;
-            loaded[side] = engine_settings[side];
-        }
-        ready = 1;
-    }
-    return loaded;
-}
 
 int can_promote(int from, int to, int side) {
     if (from >= SENTE_HAND_BASE) return 0;
@@ -81,12 +59,8 @@ int play_computer_move(int from, int to, int side) {
 }
 
 Game play_game(unsigned seed) {
-    const EngineSettings* settings = shipped_settings();
-    engine_settings[0] = settings[0];
-    engine_settings[1] = settings[1];
     std::memset(RecentMoves, 0, sizeof RecentMoves);
-    std::srand(seed);
-    choose_formations();
+    use_shipped_settings(seed);
     set_up_position(Board, PieceTable);
     game_phase = JOBAN;
     side_to_move = SENTE;
