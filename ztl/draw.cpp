@@ -65,36 +65,32 @@ int draw_span(int a, int b, int y) {
     return 1;
 }
 
-// Bresenham with the tie rule: at e = 0 the minor coordinate steps only when
-// the major direction is positive.
+// Bresenham along the major axis (the minor one steps at most once a pixel),
+// with the tie rule: at e = 0 the minor coordinate steps only when the major
+// direction is positive. major and minor point at x and y, in either order.
+void walk_line(int* x, int* y, int* major, int major_end, int major_step, int major_span, int* minor,
+               int minor_step, int minor_span) {
+    int e = minor_span - (major_span >> 1);
+    while (*major != major_end) {
+        ztl_draw_pixel(*x, *y);
+        if (e > 0 || (e == 0 && major_step == 1)) {
+            *minor += minor_step;
+            e -= major_span;
+        }
+        *major += major_step;
+        e += minor_span;
+    }
+}
+
 void draw_sloped_line(int x1, int y1, int x2, int y2) {
     int dx = x2 - x1, dy = y2 - y1;
     int ax = 2 * std::abs(dx), ay = 2 * std::abs(dy);
     int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
     int x = x1, y = y1;
-    if (ax > ay) {
-        int e = ay - (ax >> 1);
-        while (x != x2) {
-            ztl_draw_pixel(x, y);
-            if (e > 0 || (e == 0 && sx == 1)) {
-                y += sy;
-                e -= ax;
-            }
-            x += sx;
-            e += ay;
-        }
-    } else {
-        int e = ax - (ay >> 1);
-        while (y != y2) {
-            ztl_draw_pixel(x, y);
-            if (e > 0 || (e == 0 && sy == 1)) {
-                x += sx;
-                e -= ay;
-            }
-            y += sy;
-            e += ax;
-        }
-    }
+    if (ax > ay)
+        walk_line(&x, &y, &x, x2, sx, ax, &y, sy, ay);
+    else
+        walk_line(&x, &y, &y, y2, sy, ay, &x, sx, ax);
     ztl_draw_pixel(x2, y2);
 }
 

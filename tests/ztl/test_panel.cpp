@@ -17,10 +17,11 @@ protected:
         ztl_image_free(reference);
         ZtlTest::TearDown();
     }
-    // Characters drawn straight onto the reference image at screen positions.
-    void expect_char(int x, int y, int code) {
+    // Characters drawn straight onto the reference image at screen positions,
+    // cut at the right edge of the panel's text area.
+    void expect_char(int x, int y, int code, int area_right = 640) {
         ztl_target_push(reference);
-        ztl_draw_char(x, y, code);
+        ztl_draw_char_clipped(x, y, code, 0, 0, area_right, 240);
         ztl_target_pop();
     }
     // An opaque cell: filled white first, which also clears the previous
@@ -72,14 +73,12 @@ TEST_F(PanelTest, TextWrapsAtTheRightEdge) {
     ztl_panel* panel = ztl_panel_open(nullptr, 0, 0, 24, 100, 0);
     ztl_panel_print(panel, "ABCD金E", 1);
     // The text area (24 pixels) clips the glyph column that reaches past it.
-    ztl_target_push(reference);
-    ztl_draw_char_clipped(0, 0, 'A', 0, 0, 24, 100);
-    ztl_draw_char_clipped(8, 0, 'B', 0, 0, 24, 100);
-    ztl_draw_char_clipped(16, 0, 'C', 0, 0, 24, 100);
-    ztl_draw_char_clipped(0, 16, 'D', 0, 0, 24, 100);  // 24 + 8 > 24
-    ztl_draw_char_clipped(8, 16, 0x8BE0, 0, 0, 24, 100);  // 8 + 16 fits exactly
-    ztl_draw_char_clipped(0, 32, 'E', 0, 0, 24, 100);
-    ztl_target_pop();
+    expect_char(0, 0, 'A', 24);
+    expect_char(8, 0, 'B', 24);
+    expect_char(16, 0, 'C', 24);
+    expect_char(0, 16, 'D', 24);       // 24 + 8 > 24
+    expect_char(8, 16, 0x8BE0, 24);    // 8 + 16 fits exactly
+    expect_char(0, 32, 'E', 24);
     expect_screen_equals_reference();
     ztl_panel_close(panel);
 }
@@ -88,10 +87,8 @@ TEST_F(PanelTest, AreaNarrowerThanACharacterPutsEachOnItsOwnLine) {
     ztl_panel* panel = ztl_panel_open(nullptr, 0, 0, 4, 100, 0);
     ztl_panel_print(panel, "AB", 1);
     // Even the first character starts a new line; the area clips the glyphs.
-    ztl_target_push(reference);
-    ztl_draw_char_clipped(0, 16, 'A', 0, 0, 4, 100);
-    ztl_draw_char_clipped(0, 32, 'B', 0, 0, 4, 100);
-    ztl_target_pop();
+    expect_char(0, 16, 'A', 4);
+    expect_char(0, 32, 'B', 4);
     expect_screen_equals_reference();
     ztl_panel_close(panel);
 }
