@@ -31,7 +31,7 @@ const Golden GOLDEN[] = {
     {56, 47, 308, 909030627},  // shipped-start
     {56, 47, 219, 1816935809},  // shipped-opening
     {33, 42, 670, 875039114},  // shipped-middle
-    {68, 74, 1022, 1432971134},  // shipped-end
+    {73, 74, 1022, 1432971134},  // shipped-end
 };
 
 long leaves;
