@@ -119,6 +119,12 @@ for line in "code 0x61" "code 0x4B00" "code 0x4B0F" "code 0x3BFF" "code 0xF09" "
     expect_line "$line"
 done
 
+# The input method switch goes to the window thread and back.
+xdotool key F2
+expect_line "ime open 1"
+xdotool key F2
+expect_line "ime open 0"
+
 # --- pen -------------------------------------------------------------------------------
 xdotool mousemove $((cx + 132)) $((cy + 200)) click 1  # button B
 expect_line "code 0x302 at 132,200"
@@ -149,6 +155,9 @@ open_box() {  # menu key, item key, expected title
 }
 open_box alt+h a "About"
 open_box alt+p r "Ztl Debug Message"
+for menu_key in 0x68 0x70 0x72; do  # h, p, r went to the menu, not to the application
+    grep -qx "code $menu_key" "$work/out.txt" && fail "a menu key arrived as code $menu_key"
+done
 
 # --- &Exit while app_main waits ----------------------------------------------------------
 xdotool key alt+p

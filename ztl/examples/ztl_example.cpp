@@ -1,7 +1,8 @@
 // A small ZTL program: grey swatches, lines, text, a framed panel and three
 // pen buttons over a drawing pad. Every input code is echoed to standard
 // output ("code 0x4B00", "code 0x301 at 52,200") and shown in the panel;
-// dragging on the pad draws. 'q' ends the program.
+// dragging on the pad draws; F2 switches the input method ("ime open 1").
+// 'q' ends the program.
 #include <pthread.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@ constexpr int PAD_UP = 0x202;
 constexpr int PAD_DRAG = 0x203;
 constexpr int FIRST_BUTTON_CODE = 0x301;
 constexpr int BUTTONS = 3;
+constexpr int IME_KEY = ZTL_KEY_F1 + 0x100;  // F2
 constexpr int BUTTON_X = 20, BUTTON_Y = 180, BUTTON_W = 64, BUTTON_H = 40, BUTTON_STEP = 80;
 
 void report_stack() {
@@ -90,6 +92,11 @@ int app_main(int, char**) {
     for (int code = ztl_get_key(-1); code != 'q'; code = ztl_get_key(-1)) {
         if (code == PAD_DRAG) ztl_fill_rect(ztl_pen_x - 1, ztl_pen_y - 1, 3, 3);
         echo(panel, code);
+        if (code == IME_KEY) {
+            ztl_ime_toggle();
+            std::printf("ime open %d\n", ztl_ime_is_open() != 0);
+            std::fflush(stdout);
+        }
     }
 
     for (ztl_area* button : buttons) ztl_area_remove(button, 1);

@@ -174,7 +174,13 @@ protected:
     // Tab and Shift+Tab are input codes, not focus moves.
     bool focusNextPrevChild(bool) override { return false; }
 
-    void keyPressEvent(QKeyEvent* event) override { translate_key(event); }
+    // Alt with a key belongs to the menu bar: no character for the application.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() & Qt::AltModifier)
+            event->ignore();
+        else
+            translate_key(event);
+    }
 
     void inputMethodEvent(QInputMethodEvent* event) override {
         queue_text(event->commitString(), 0);
