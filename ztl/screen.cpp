@@ -26,6 +26,9 @@ namespace {
 constexpr int SCREEN_BYTES = ZTL_SCREEN_BYTES_PER_LINE * ZTL_SCREEN_HEIGHT;
 const char WINDOW_TITLE[256] = "ZTL for Win32";
 
+// The window shows white from the start, even before ztl_init.
+const bool window_starts_white = (std::memset(ztl_window_image, 0xFF, sizeof ztl_window_image), true);
+
 ztl_image* target_stack[ZTL_TARGET_STACK_SIZE];
 int target_depth = 0;
 

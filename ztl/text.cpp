@@ -21,7 +21,7 @@ struct glyph_mask {
 };
 
 constexpr size_t CACHE_LIMIT = 8192;  // a few sizes of the game's character set
-std::unordered_map<uint32_t, glyph_mask> cache;
+std::unordered_map<uint64_t, glyph_mask> cache;
 int cache_on = 1;
 
 glyph_mask mask_from_scratch(int rows, int columns) {
@@ -34,7 +34,7 @@ glyph_mask mask_from_scratch(int rows, int columns) {
 
 // The glyph's ink within its S x C cell (both at most the scratch size).
 glyph_mask glyph_for(int code, int size, int cell_width) {
-    uint32_t key = static_cast<uint32_t>(code & 0xFFFF) | (static_cast<uint32_t>(size) << 16);
+    uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(code)) << 8) | static_cast<uint32_t>(size);
     if (cache_on) {
         auto hit = cache.find(key);
         if (hit != cache.end()) return hit->second;
