@@ -2,13 +2,14 @@
 # Real-window test of the ZTL desktop: the example program in a real X server
 # (Xvfb). Checks the title, the 640 x 240 client area, the pixels it drew, that
 # xdotool keys and clicks arrive as the right codes, the menu's message boxes,
-# and exit status 0 both for &Exit while app_main waits and for app_main
-# returning.
+# and exit status 0 for &Exit while app_main waits, for &Exit while it is busy
+# drawing (what it wrote to its file stays), and for app_main returning.
 # Usage: xvfb_example_test.sh path/to/ztl_example
 set -euo pipefail
 
-example=$1
+example=$(realpath "$1")
 work=$(mktemp -d)
+cd "$work"  # the example appends its echo lines to ztl_example.log here
 xvfb_pid=""
 app_pid=""
 cleanup() {
@@ -164,6 +165,21 @@ xdotool key alt+p
 sleep 0.3
 xdotool key e
 expect_exit_zero "&Exit"
+
+# --- &Exit while app_main is busy drawing ---------------------------------------------------
+start_example
+xdotool mousemove $((cx + 300)) $((cy + 140))
+xdotool windowfocus "$window" 2>/dev/null || true
+sleep 0.2
+xdotool key x b
+expect_line "busy"
+xdotool key alt+p
+sleep 0.3
+xdotool key e
+expect_exit_zero "&Exit while busy"
+grep -qx idle "$work/out.txt" && fail "the application was no longer busy at &Exit"
+grep -qx "code 0x78" ztl_example.log || fail "the application's file lost its lines"
+[[ $(tail -1 ztl_example.log) == "code 0x62" ]] || fail "the file does not end with the last line"
 
 # --- app_main returning closes the window --------------------------------------------------
 start_example

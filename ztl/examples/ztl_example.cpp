@@ -1,11 +1,14 @@
 // A small ZTL program: grey swatches, lines, text, a framed panel and three
 // pen buttons over a drawing pad. Every input code is echoed to standard
 // output ("code 0x4B00", "code 0x301 at 52,200") and shown in the panel;
-// dragging on the pad draws; F2 switches the input method ("ime open 1").
+// dragging on the pad draws; F2 switches the input method ("ime open 1");
+// 'b' keeps the application busy drawing for a few seconds. Each echoed line
+// is also appended to ztl_example.log, the file opened and closed per line.
 // 'q' ends the program.
 #include <pthread.h>
 
 #include <cstdio>
+#include <ctime>
 
 #include "ztl.h"
 
@@ -16,6 +19,7 @@ constexpr int PAD_UP = 0x202;
 constexpr int PAD_DRAG = 0x203;
 constexpr int FIRST_BUTTON_CODE = 0x301;
 constexpr int BUTTONS = 3;
+constexpr int BUSY_SECONDS = 3;
 constexpr int IME_KEY = ZTL_KEY_F1 + 0x100;  // F2
 constexpr int BUTTON_X = 20, BUTTON_Y = 180, BUTTON_W = 64, BUTTON_H = 40, BUTTON_STEP = 80;
 
@@ -63,7 +67,26 @@ void echo(ztl_panel* panel, int code) {
         std::snprintf(line, sizeof line, "code 0x%X\n", code);
     std::fputs(line, stdout);
     std::fflush(stdout);
+    if (std::FILE* log = std::fopen("ztl_example.log", "a")) {
+        std::fputs(line, log);
+        std::fclose(log);
+    }
     ztl_panel_print(panel, line, 0);
+}
+
+// Draws without waiting for input, as a long computation would.
+void keep_busy() {
+    std::puts("busy");
+    std::fflush(stdout);
+    std::time_t until = std::time(nullptr) + BUSY_SECONDS;
+    for (int i = 0; std::time(nullptr) < until; ++i) {
+        ztl_set_color(i & 3);
+        ztl_line(200 + i % 180, 70, 380 - i % 180, 170);
+        if (i % 1000 == 0) ztl_refresh();
+    }
+    draw_scene();
+    std::puts("idle");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -92,6 +115,7 @@ int app_main(int, char**) {
     for (int code = ztl_get_key(-1); code != 'q'; code = ztl_get_key(-1)) {
         if (code == PAD_DRAG) ztl_fill_rect(ztl_pen_x - 1, ztl_pen_y - 1, 3, 3);
         echo(panel, code);
+        if (code == 'b') keep_busy();
         if (code == IME_KEY) {
             ztl_ime_toggle();
             std::printf("ime open %d\n", ztl_ime_is_open() != 0);
