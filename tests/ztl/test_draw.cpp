@@ -20,15 +20,6 @@ pixel_set inked(int w, int h) {
 
 class DrawTest : public ZtlTest {};
 
-TEST_F(DrawTest, SetColorGivesTheFillByteOfItsLowTwoBits) {
-    const int colors[] = {0, 1, 2, 3, 4, 6, -1};
-    const unsigned char bytes[] = {0x00, 0x55, 0xAA, 0xFF, 0x00, 0xAA, 0xFF};
-    for (int i = 0; i < 7; ++i) {
-        ztl_set_color(colors[i]);
-        EXPECT_EQ(ztl_fill_byte, bytes[i]) << colors[i];
-    }
-}
-
 TEST_F(DrawTest, PsetKeepsNeighboursAndMarksTwoPoints) {
     ztl_set_color(2);
     ztl_pset(5, 3);
@@ -54,17 +45,6 @@ TEST_F(DrawTest, InvertModeAndColourFour) {
     EXPECT_EQ(ztl_pget(11, 10), 3);
     ztl_pset_color(11, 10, -1);
     EXPECT_EQ(ztl_pget(11, 10), 3);
-}
-
-TEST_F(DrawTest, PixelsOutsideTheTargetAreSkippedAndReadAsWhite) {
-    ztl_set_color(3);
-    ztl_pset(-1, 0);
-    ztl_pset(640, 0);
-    ztl_pset(0, 240);
-    ztl_pset_color(0, -1, 3);
-    EXPECT_TRUE(inked(640, 240).empty());
-    EXPECT_EQ(ztl_pget(-1, 0), 0);
-    EXPECT_EQ(ztl_pget(1000, 1000), 0);
 }
 
 TEST_F(DrawTest, SinglePixelAndOutsideHorizontalLines) {
@@ -185,14 +165,6 @@ TEST_F(DrawTest, ClearWritesOnlyWholeBytes) {
     ztl_target_pop();
     EXPECT_EQ(picture(image, 0, 0, 10, 3), "2222222201\n2222222201\n2222222201\n");
     ztl_image_free(image);
-}
-
-TEST_F(DrawTest, ClearOfTheScreenMarksItWhole) {
-    ztl_set_color(ZTL_INVERT);
-    ztl_clear();
-    EXPECT_EQ(physical_screen.pixels[0], 0xFF);
-    EXPECT_EQ(physical_screen.pixels[160 * 240 - 1], 0xFF);
-    expect_dirty(0, 0, 639, 239);
 }
 
 TEST_F(DrawTest, ImagesOwnTheirRecordAndPixels) {
@@ -365,15 +337,6 @@ TEST_F(DrawTest, CopyDirtyRectangleUsesTheLimitedSize) {
     EXPECT_FALSE(ztl_dirty.non_empty);
     ztl_image_free(src);
     ztl_image_free(other);
-}
-
-TEST_F(DrawTest, CopyFromTheScreenToItselfScrolls) {
-    fill_pattern(&physical_screen, 21);
-    ztl_image* before = ztl_image_new(640, 240, nullptr);
-    std::memcpy(before->pixels, physical_screen.pixels, 160 * 240);
-    ztl_copy(nullptr, 0, 0, nullptr, 0, 16, 640, 224, 0);
-    EXPECT_EQ(std::memcmp(physical_screen.pixels, before->pixels + 16 * 160, 160 * 224), 0);
-    ztl_image_free(before);
 }
 
 }  // namespace

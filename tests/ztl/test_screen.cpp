@@ -135,13 +135,6 @@ TEST_F(ScreenTest, TargetStackRestoresInOrderAndSurvivesMisuse) {
     ztl_image_free(b);
 }
 
-TEST_F(ScreenTest, ExitResetsTheTextState) {
-    ztl_set_font(16, ZTL_FONT_BOLD);
-    ztl_exit();
-    EXPECT_EQ(ztl_font_size(), 0);
-    EXPECT_EQ(ztl_text_attributes, 0);
-}
-
 TEST_F(ScreenTest, InvertedScreenRectangleIgnoresThePushedTarget) {
     ztl_image* image = ztl_image_new(16, 16, nullptr);
     ztl_target_push(image);

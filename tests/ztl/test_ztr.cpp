@@ -116,22 +116,17 @@ TEST_F(ZtrTest, KindDigitsAreIgnoredOnLoad) {
     }
 }
 
+// Negative sizes parse but make no image.
 TEST_F(ZtrTest, MalformedHeadersAreRejectedSilently) {
     const std::string headers[] = {"#ZTR9999abcdefgh", "#ZTX000100040001", "ZTR0001000400010",
-                                   "#ZTR00010004zzzz", std::string("#ZTR0001\0" "0040001", 16)};
+                                   "#ZTR00010004zzzz", std::string("#ZTR0001\0" "0040001", 16),
+                                   "#ZTR0001-0030002"};
     for (const auto& header : headers) {
         write_file(at("bad.ztr"), header + std::string(64, '\0'));
         ztl_image* image = nullptr;
         EXPECT_EQ(load_saying(at("bad.ztr"), &image), "") << header;
         EXPECT_EQ(image, nullptr) << header;
     }
-}
-
-TEST_F(ZtrTest, NegativeSizesInTheHeaderAreRejected) {
-    write_file(at("neg.ztr"), "#ZTR0001-0030002" + std::string(64, '\0'));
-    ztl_image* image = nullptr;
-    load_saying(at("neg.ztr"), &image);
-    EXPECT_EQ(image, nullptr);
 }
 
 TEST_F(ZtrTest, ShortFilesAreRejectedWithTheReadMessage) {
@@ -154,16 +149,6 @@ TEST_F(ZtrTest, FailedPixelAllocationFailsCleanly) {
         ztl_fail_next_allocations(0);
         EXPECT_EQ(image, nullptr);
     }
-}
-
-TEST_F(ZtrTest, LargestHeaderLoads) {
-    std::string bytes = "#ZTR000199999999";
-    bytes += std::string(2500 * 9999, '\xFF');
-    write_file(at("big.ztr"), bytes);
-    ztl_image* image = ztl_image_load(at("big.ztr").c_str());
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->pixels[2500 * 9999 - 1], 0xFF);
-    ztl_image_free(image);
 }
 
 TEST_F(ZtrTest, LongNamesNeverOverflowThePathBuffer) {
