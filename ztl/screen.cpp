@@ -45,6 +45,21 @@ struct byte_expansion {
 };
 constexpr byte_expansion EXPANSION;
 
+// Says once, in a box the user sees, that text cannot be drawn.
+void warn_if_no_font() {
+    static int warned = 0;
+    int ready;
+    {
+        std::lock_guard lock(ztl_mutex);
+        ready = ztl_font_ready();
+    }
+    if (ready || warned) return;
+    warned = 1;
+    ztl_backend_message_box("Ztl Debug Message",
+                            "No usable Japanese font is installed (fonts-ipafont-gothic).\n"
+                            "Text will not be drawn.");
+}
+
 int clamp(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
 
 }  // namespace
@@ -139,6 +154,7 @@ int ztl_init() {
     }
     ztl_backend_set_window(ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT, WINDOW_TITLE);
     ztl_backend_invalidate(0, 0, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
+    warn_if_no_font();
     std::lock_guard lock(ztl_mutex);
     ztl_set_color_held(3);
     ztl_input_init_held();

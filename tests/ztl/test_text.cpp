@@ -276,6 +276,13 @@ TEST_F(TextTest, MissingFontIsReportedOnceAndDrawsNothing) {
     ztl_font_use_file("/nonexistent/no-such-font.ttf");
     ztl_glyph_cache_enable(1);
     testing::internal::CaptureStderr();
+    ztl_headless_reset();
+    ztl_init();
+    ztl_init();
+    auto boxes = ztl_headless_messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Ztl Debug Message");
+    EXPECT_NE(boxes[0].text.find("No usable Japanese font"), std::string::npos);
     pixel_set first = draw_turned(0, 0, KANJI_KIN, 0, 0);
     pixel_set second = draw_turned(0, 0, 'A', 0, 0);
     std::string said = testing::internal::GetCapturedStderr();

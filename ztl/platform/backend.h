@@ -32,6 +32,9 @@ int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** ar
 // non-zero. Returns 0 when no usable font is installed (said once on stderr).
 int ztl_font_render(int code, int size, int cell_width, unsigned char* scratch);
 
+// 1 when a usable face is installed (looks for it on the first call).
+int ztl_font_ready();
+
 // Makes the rasteriser use the font file at path instead of asking fontconfig
 // (null: ask fontconfig again). For tests of the missing-font path.
 void ztl_font_use_file(const char* path);

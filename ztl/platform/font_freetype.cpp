@@ -127,6 +127,8 @@ void ztl_font_use_file(const char* path) {
     face_path_override = path != nullptr ? path : "";
 }
 
+int ztl_font_ready() { return ensure_face() > 0; }
+
 int ztl_font_render(int code, int size, int cell_width, unsigned char* scratch) {
     std::memset(scratch, 0, SCRATCH * SCRATCH);
     if (ensure_face() < 0) return 0;
