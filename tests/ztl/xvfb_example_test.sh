@@ -52,9 +52,9 @@ start_example() {
     window=$(xdotool search --name '^ZTL for Win32$' | head -1)
 }
 
-# Waits for the exit of the example and checks its status.
-expect_exit_zero() {
-    local status=0
+# Waits for the exit of the example and checks its status (0 unless $2).
+expect_exit() {
+    local status=0 expected=${2:-0}
     for ((i = 0; i < 100; i++)); do
         kill -0 "$app_pid" 2>/dev/null || break
         sleep 0.1
@@ -62,7 +62,7 @@ expect_exit_zero() {
     kill -0 "$app_pid" 2>/dev/null && fail "$1: the example did not end"
     wait "$app_pid" || status=$?
     app_pid=""
-    [[ $status -eq 0 ]] || fail "$1: exit status $status"
+    [[ $status -eq $expected ]] || fail "$1: exit status $status, expected $expected"
 }
 
 # Waits until stdout holds the line, e.g. expect_line "code 0x61".
@@ -164,7 +164,7 @@ done
 xdotool key alt+p
 sleep 0.3
 xdotool key e
-expect_exit_zero "&Exit"
+expect_exit "&Exit"
 
 # --- &Exit while app_main is busy drawing ---------------------------------------------------
 start_example
@@ -176,10 +176,18 @@ expect_line "busy"
 xdotool key alt+p
 sleep 0.3
 xdotool key e
-expect_exit_zero "&Exit while busy"
+expect_exit "&Exit while busy"
 grep -qx idle "$work/out.txt" && fail "the application was no longer busy at &Exit"
 grep -qx "code 0x78" ztl_example.log || fail "the application's file lost its lines"
 [[ $(tail -1 ztl_example.log) == "code 0x62" ]] || fail "the file does not end with the last line"
+
+# --- exit() inside app_main ends the process with its status ----------------------------------
+start_example
+xdotool mousemove $((cx + 300)) $((cy + 140))
+xdotool windowfocus "$window" 2>/dev/null || true
+sleep 0.2
+xdotool key e
+expect_exit "exit(3) in app_main" 3
 
 # --- app_main returning closes the window --------------------------------------------------
 start_example
@@ -187,7 +195,7 @@ xdotool mousemove $((cx + 300)) $((cy + 140))
 xdotool windowfocus "$window" 2>/dev/null || true
 sleep 0.2
 xdotool key q
-expect_exit_zero "app_main returning"
+expect_exit "app_main returning"
 xdotool search --name '^ZTL for Win32$' >/dev/null 2>&1 && fail "the window stayed open"
 
 echo "xvfb example test: 1 passed, 0 failed"

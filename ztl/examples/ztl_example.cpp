@@ -4,10 +4,12 @@
 // dragging on the pad draws; F2 switches the input method ("ime open 1");
 // 'b' keeps the application busy drawing for a few seconds. Each echoed line
 // is also appended to ztl_example.log, the file opened and closed per line.
-// 'q' ends the program.
+// 'e' ends the process with exit status 3 from inside app_main; 'q' ends the
+// program by returning.
 #include <pthread.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "ztl.h"
@@ -116,6 +118,7 @@ int app_main(int, char**) {
         if (code == PAD_DRAG) ztl_fill_rect(ztl_pen_x - 1, ztl_pen_y - 1, 3, 3);
         echo(panel, code);
         if (code == 'b') keep_busy();
+        if (code == 'e') std::exit(3);
         if (code == IME_KEY) {
             ztl_ime_toggle();
             std::printf("ime open %d\n", ztl_ime_is_open() != 0);

@@ -27,6 +27,7 @@
 #include <QWidget>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -307,6 +308,16 @@ void* run_application(void* argument) {
     return nullptr;
 }
 
+// The application may end the process itself with exit() (a start-up
+// failure). Static destruction would then tear Qt down under the running
+// window thread, so the process ends at once with the application's status;
+// its standard streams are flushed first.
+void end_from_application_thread(int status, void*) {
+    if (!application_running.load() || !pthread_equal(pthread_self(), application_thread)) return;
+    std::fflush(nullptr);
+    _exit(status);
+}
+
 }  // namespace
 
 // --- backend seam ---------------------------------------------------------------------------
@@ -375,6 +386,8 @@ void ztl_qt_send_key(int qt_key, int qt_modifiers, const char* utf8_text) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Registered after Qt's own exit handlers, so it runs before them.
+    on_exit(end_from_application_thread, nullptr);
     main_window main;
     window = &main;
     main.show();
