@@ -308,7 +308,8 @@ void ztl_area_attach(ztl_area* parent, ztl_area* area) {
     std::lock_guard lock(ztl_mutex);
     if (area == nullptr) return;
     if (parent == nullptr) parent = ztl_root_area;
-    if (parent == nullptr || parent == area) return;
+    // An area cannot hang below itself: the tree would become a loop.
+    if (parent == nullptr || in_subtree(parent, area)) return;
     // Attaching an attached area again moves it instead of linking it twice.
     if (area->parent != nullptr) unlink(area);
     area->parent = parent;

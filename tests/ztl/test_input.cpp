@@ -312,6 +312,17 @@ TEST_F(Input, AttachingTwiceMovesTheAreaInsteadOfLinkingItTwice) {
     EXPECT_EQ(drain(), (std::vector<int>{0x301}));
 }
 
+TEST_F(Input, AnAreaIsNeverAttachedBelowItself) {
+    ztl_area* top = pad(0, 0, 100, 100, ZTL_NO_CODE, ZTL_NO_CODE, ZTL_NO_CODE);
+    ztl_area* below = attached(top, ztl_area_new_codes(0, 0, 10, 10, 0x301, ZTL_NO_CODE, ZTL_NO_CODE));
+    ztl_area_attach(below, top);
+    ztl_area_attach(top, top);
+    EXPECT_EQ(top->parent, ztl_root_area);
+    EXPECT_EQ(top->first_child, below);
+    ztl_headless_tap(5, 5);  // the hit test still ends
+    EXPECT_EQ(drain(), (std::vector<int>{0x301}));
+}
+
 TEST_F(Input, RemovingThePressedButtonTakesItsInversionAway) {
     ztl_area* pressed = button(0, 0, 20, 20, 0x301);
     ztl_headless_pen_down(5, 5);

@@ -88,6 +88,14 @@ outer=$(xwininfo -id "$window")
 [[ $(awk '/Width:/ {print $2}' <<<"$outer") -eq 640 ]] || fail "window width is not 640"
 [[ $(awk '/Height:/ {print $2}' <<<"$outer") -eq $((240 + menu_height)) ]] || fail "window height"
 
+# Keys go to the focused window, or without a window manager to the one under
+# the pointer: both are made the client area, at an empty place of it.
+focus_client() {
+    xdotool mousemove $((cx + 300)) $((cy + 140))
+    xdotool windowfocus "$window" 2>/dev/null || true
+    sleep 0.2
+}
+
 # --- the picture -----------------------------------------------------------------------
 sleep 0.3
 import -window root "$work/shot.png"
@@ -111,9 +119,7 @@ ink=$(od -An -v -tu1 "$work/client.raw" -w640 | sed -n '21,36p' | awk '{for (i =
 ((ink > 40)) || fail "no text drawn at (200, 20): $ink dark pixels"
 
 # --- keys ------------------------------------------------------------------------------
-xdotool mousemove $((cx + 300)) $((cy + 140))
-xdotool windowfocus --sync "$client_id" 2>/dev/null || xdotool windowfocus "$window"
-sleep 0.2
+focus_client
 xdotool key a Left shift+Left ctrl+shift+F1 shift+Tab ctrl+b Return BackSpace Escape
 for line in "code 0x61" "code 0x4B00" "code 0x4B0F" "code 0x3BFF" "code 0xF09" "code 0x2" \
     "code 0xD" "code 0x8" "code 0x1B"; do
@@ -151,8 +157,7 @@ open_box() {  # menu key, item key, expected title
     sleep 0.2
     xdotool key Return
     wait_for 50 bash -c "! xdotool search --onlyvisible --name '^$3\$'" || fail "'$3' box did not close"
-    xdotool mousemove $((cx + 300)) $((cy + 140))
-    xdotool windowfocus "$window" 2>/dev/null || true
+    focus_client
 }
 open_box alt+h a "About"
 open_box alt+p r "Ztl Debug Message"
@@ -168,9 +173,7 @@ expect_exit "&Exit"
 
 # --- &Exit while app_main is busy drawing ---------------------------------------------------
 start_example
-xdotool mousemove $((cx + 300)) $((cy + 140))
-xdotool windowfocus "$window" 2>/dev/null || true
-sleep 0.2
+focus_client
 xdotool key x b
 expect_line "busy"
 xdotool key alt+p
@@ -183,17 +186,13 @@ grep -qx "code 0x78" ztl_example.log || fail "the application's file lost its li
 
 # --- exit() inside app_main ends the process with its status ----------------------------------
 start_example
-xdotool mousemove $((cx + 300)) $((cy + 140))
-xdotool windowfocus "$window" 2>/dev/null || true
-sleep 0.2
+focus_client
 xdotool key e
 expect_exit "exit(3) in app_main" 3
 
 # --- app_main returning closes the window --------------------------------------------------
 start_example
-xdotool mousemove $((cx + 300)) $((cy + 140))
-xdotool windowfocus "$window" 2>/dev/null || true
-sleep 0.2
+focus_client
 xdotool key q
 expect_exit "app_main returning"
 xdotool search --name '^ZTL for Win32$' >/dev/null 2>&1 && fail "the window stayed open"
