@@ -138,6 +138,11 @@ expect_line "code 0x302 at 132,200"
 xdotool mousemove $((cx + 300)) $((cy + 140)) click 1  # the pad
 expect_line "code 0x201 at 300,140"
 expect_line "code 0x202 at 300,140"
+# The pointer is captured: a release outside the window goes to the last hit area.
+xdotool mousemove $((cx + 300)) $((cy + 140)) mousedown 1
+expect_line "code 0x201 at 300,140"
+xdotool mousemove $((cx + 700)) $((cy + 100)) mouseup 1
+expect_line "code 0x202 at 700,100"
 xdotool mousemove $((cx + 300)) $((cy + 150))          # moves with the button up say nothing
 sleep 0.3
 grep -q "at 300,150" "$work/out.txt" && fail "a move with the button up was reported"
