@@ -1,6 +1,7 @@
 // Think time of the engine over fixed opening, middle-game and end-game
-// positions: at (depth, width) = (3, 16) and (4, 24) with plain settings and
-// with the shipped settings files. Counters: median think time per move and
+// positions, every eighth turn of a shipped-settings self-play game: at
+// (depth, width) = (3, 16) and (4, 24) with plain settings and with the
+// shipped settings files. Counters: median and longest think time per move,
 // leaf evaluations per second.
 #include <benchmark/benchmark.h>
 
@@ -8,20 +9,31 @@
 #include <ctime>
 #include <vector>
 
-#include "../../tests/shogi/engine/golden_positions.h"
+#include "../../tests/shogi/engine/computer_game.h"
 
 namespace {
 
-struct BenchPosition {
-    int plies;
-    unsigned game;
-    int phase;
-};
+constexpr unsigned GAME_SEED = 2;  // a long game: 166 moves
+constexpr int EVERY = 8;
 
-const BenchPosition POSITIONS[] = {
-    {0, 0, JOBAN},   {8, 3, JOBAN},   {12, 21, JOBAN},  {24, 5, CHUBAN}, {30, 7, CHUBAN},
-    {36, 22, CHUBAN}, {50, 8, SHUBAN}, {51, 11, SHUBAN}, {60, 10, SHUBAN},
-};
+const std::vector<Turn>& bench_turns(void) {
+    static std::vector<Turn> turns;
+    if (turns.empty()) {
+        int illegal = 0;
+        Game game = play_shipped_game(GAME_SEED, 400, &illegal);
+        for (size_t i = 0; i < game.turns.size(); i += EVERY) turns.push_back(game.turns[i]);
+    }
+    return turns;
+}
+
+void set_up_turn(const Turn& t, int depth, int width_limit) {
+    reset_engine();
+    use_shipped_settings(GAME_SEED);
+    if (depth != 0) use_plain_settings(t.side, depth, width_limit);
+    load_turn(t.pos, t.side, t.number);
+    game_phase = t.phase;
+    std::srand(t.number);
+}
 
 // CPU time of this thread (the machine is shared); <chrono> cannot be
 // compiled for the game's Shift-JIS execution charset.
@@ -38,10 +50,10 @@ void think_over_positions(benchmark::State& state, int depth, int width_limit) {
     std::vector<double> seconds;
     long total_leaves = 0;
     double total_seconds = 0;
+    bench_turns();  // the game is played once, before any timing
     for (auto _ : state) {
-        for (const BenchPosition& p : POSITIONS) {
-            ThinkCase c{"bench", p.plies, p.game, p.phase, depth, width_limit, 1};
-            set_up_case(c);
+        for (const Turn& t : bench_turns()) {
+            set_up_turn(t, depth, width_limit);
             leaves = 0;
             engine_set_leaf_hook(count_leaf);
             double start = now_seconds();
@@ -56,12 +68,13 @@ void think_over_positions(benchmark::State& state, int depth, int width_limit) {
     std::sort(seconds.begin(), seconds.end());
     state.counters["median_ms"] = 1000 * seconds[seconds.size() / 2];
     state.counters["max_ms"] = 1000 * seconds.back();
+    state.counters["positions"] = static_cast<double>(bench_turns().size());
     state.counters["leaves_per_s"] = total_seconds > 0 ? total_leaves / total_seconds : 0;
 }
 
 void BM_Think_3_16(benchmark::State& state) { think_over_positions(state, 3, 16); }
 void BM_Think_4_24(benchmark::State& state) { think_over_positions(state, 4, 24); }
-void BM_Think_Shipped(benchmark::State& state) { think_over_positions(state, SHIPPED, SHIPPED); }
+void BM_Think_Shipped(benchmark::State& state) { think_over_positions(state, 0, 0); }
 
 }  // namespace
 
