@@ -126,6 +126,7 @@ void ztl_panel_close(ztl_panel* p) {
 }
 
 void ztl_panel_clear(ztl_panel* p) {
+    if (p == nullptr) return;  // an open that found no memory
     std::lock_guard lock(ztl_mutex);
     panel_area area;
     enter_area(p, 0, &area);
@@ -141,6 +142,7 @@ void ztl_panel_clear(ztl_panel* p) {
 }
 
 void ztl_panel_print(ztl_panel* p, const char* text, int transparent) {
+    if (p == nullptr || text == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     panel_area area;
     enter_area(p, text_inset(p), &area);
@@ -157,6 +159,7 @@ void ztl_panel_print(ztl_panel* p, const char* text, int transparent) {
 }
 
 void ztl_panel_locate(ztl_panel* p, int x, int y) {
+    if (p == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     p->cursor_x = x;
     p->cursor_y = y;
@@ -164,15 +167,18 @@ void ztl_panel_locate(ztl_panel* p, int x, int y) {
 }
 
 void ztl_panel_set_color(ztl_panel* p, int color) {
+    if (p == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     p->color = color;
 }
 
 void ztl_panel_put_image(ztl_panel* p, ztl_image* source, int sx, int sy, int w, int h, int mode) {
+    if (p == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     panel_area area;
     enter_area(p, text_inset(p), &area);
     int W = ztl_target->width, H = ztl_target->height;
+    if (source == nullptr) source = ztl_target;  // as ztl_copy reads a null source
     if (w < 0) w = source->width - sx;
     if (h < 0) h = source->height - sy;
     if (w > W) w = W;
