@@ -1,5 +1,6 @@
 // Drawing: colours and invert mode, pixels, spans, lines, boxes, filled
 // rectangles, clear, images and views, and rectangle copies.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -170,19 +171,21 @@ void copy_pixels(const copy_plan& p) {
     }
 }
 
+std::vector<unsigned char> source_bytes;  // the source bytes gather_row reads, 0 beyond the row
+
 // Re-packs one source row at the destination's pixel phase: out[b] holds the
 // source pixels that land in destination byte b of the row. Bytes outside the
 // source row read as 0; they only feed pixels that the masks drop.
 void gather_row(const copy_plan& p, const unsigned char* row, int bytes, unsigned char* out) {
     int first_src = p.sx >> 2, last_src = (p.sx + p.w - 1) >> 2;
-    int shift = p.sx - p.dx;
-    auto source_byte = [&](int k) -> unsigned { return k >= first_src && k <= last_src ? row[k] : 0u; };
-    for (int b = 0; b < bytes; ++b) {
-        int q = ((p.dx >> 2) + b) * 4 + shift;  // source pixel for the byte's first place
-        int k = q >> 2;
-        unsigned pair = source_byte(k) | (source_byte(k + 1) << 8);
-        out[b] = static_cast<unsigned char>(pair >> (2 * (q & 3)));
-    }
+    int q0 = (p.dx >> 2) * 4 + (p.sx - p.dx);  // source pixel of the first byte's first place
+    int k0 = q0 >> 2, shift = 2 * (q0 & 3);
+    source_bytes.assign(static_cast<size_t>(bytes) + 1, 0);
+    int from = std::max(k0, first_src), to = std::min(k0 + bytes, last_src);
+    if (from <= to) std::memcpy(source_bytes.data() + (from - k0), row + from, static_cast<size_t>(to - from + 1));
+    const unsigned char* in = source_bytes.data();
+    for (int b = 0; b < bytes; ++b)
+        out[b] = static_cast<unsigned char>((in[b] | (in[b + 1] << 8)) >> shift);
 }
 
 // Whole bytes between a masked first and last byte. With equal pixel phases
