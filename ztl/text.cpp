@@ -153,6 +153,7 @@ void ztl_draw_char_clipped(int x, int y, int code, int left, int top, int right,
 }
 
 void ztl_draw_text(int x, int y, const char* text) {
+    if (text == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
         if (ztl_is_lead_byte(*p)) {
