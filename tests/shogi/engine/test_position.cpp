@@ -128,26 +128,6 @@ TEST(MakeMove, CapturedPromotedPieceFillsTheFirstFreeSlotAndUnmakeRestoresIt) {
     EXPECT_EQ(pos.pieces[lance].square, 13);
 }
 
-TEST(MakeMove, GoteCapturesIntoItsOwnHandListAndGivesItBackOnUnmake) {
-    TestPosition pos;
-    clear_position(pos);
-    int silver = place(pos, SILVER, GOTE, 50);
-    int gold = place(pos, GOLD, SENTE, 59);
-    place_in_hand(pos, PAWN, SENTE);
-    const TestPosition before = pos;
-
-    int promoted = make_move(50, 59, GOTE, pos.board, pos.pieces);
-    EXPECT_EQ(promoted, 1);
-    EXPECT_EQ(pos.board[GOTE_HAND_BASE], gold);
-    EXPECT_EQ(pos.pieces[gold].square, GOTE_HAND_BASE);
-    EXPECT_EQ(pos.pieces[gold].owner, GOTE);
-    EXPECT_EQ(pos.pieces[silver].kind, PROMOTED_SILVER);
-    EXPECT_EQ(pos.board[SENTE_HAND_BASE + 1], NO_PIECE);  // sente's hand untouched
-
-    unmake_move(50, 59, GOTE, gold, promoted, pos.board, pos.pieces);
-    EXPECT_TRUE(same_position(pos, before));
-}
-
 // Seeded random sequences, made and unmade in a search-like pattern (a move is
 // taken back at random, then play goes on), restore both tables bit for bit.
 TEST(MakeUnmake, RandomSequencesRestoreBothTablesExactly) {
