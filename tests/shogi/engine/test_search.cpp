@@ -79,6 +79,9 @@ TEST_F(Search, ThinkReadsTheLivePositionOnlyAndRemembersItsMove) {
     ASSERT_EQ(engine_think(), 1);
     EXPECT_TRUE(std::memcmp(Board, pos.board, sizeof Board) == 0);
     EXPECT_TRUE(std::memcmp(PieceTable, pos.pieces, sizeof PieceTable) == 0);
+    // Every move made in the search was taken back on the private copy too.
+    EXPECT_TRUE(std::memcmp(search_board, pos.board, sizeof search_board) == 0);
+    EXPECT_TRUE(std::memcmp(search_pieces, pos.pieces, sizeof search_pieces) == 0);
     EXPECT_EQ(side_to_move, SENTE);
     EXPECT_EQ(move_number, 1);
     EXPECT_TRUE(can_move(last_move.from, last_move.to, Board, PieceTable));

@@ -9,7 +9,7 @@ namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr unsigned SEEDS[] = {1};
-constexpr int MOVE_LIMIT = 20;
+constexpr int MOVE_LIMIT = 40;
 #else
 constexpr unsigned SEEDS[] = {1, 3};
 constexpr int MOVE_LIMIT = 400;
