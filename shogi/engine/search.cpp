@@ -36,7 +36,8 @@ int* allocate_moves(int count) {
 }
 
 int king_is_lost(void) {
-    return search_pieces[GOTE_KING_PIECE].square >= SENTE_HAND_BASE || search_pieces[SENTE_KING_PIECE].square >= SENTE_HAND_BASE;
+    return search_pieces[GOTE_KING_PIECE].square >= SENTE_HAND_BASE ||
+           search_pieces[SENTE_KING_PIECE].square >= SENTE_HAND_BASE;
 }
 
 int is_leaf(int ply) {

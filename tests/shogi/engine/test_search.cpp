@@ -31,6 +31,13 @@ protected:
     void TearDown() override { engine_set_leaf_hook(nullptr); }
 };
 
+// Thinks once with `pos` live and returns the phase afterwards, -1 when the
+// engine gave no move.
+int phase_after_think(const TestPosition& pos, int side, int number) {
+    load_turn(pos, side, number);
+    return engine_think() == 1 ? game_phase : -1;
+}
+
 // Sente king in the corner, its three flight squares and itself swept by two
 // gote rooks: every sente move leaves the king to be taken.
 TestPosition doomed_sente_king(void) {
@@ -106,60 +113,42 @@ TEST_F(Search, DepthOneJudgesEachRootCandidateOnceAtItsLeaf) {
 TEST_F(Search, MoveThirtyOneEndsTheOpening) {
     TestPosition pos;
     set_up_start(pos);
-    load_turn(pos, SENTE, 30);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, JOBAN);
-    load_turn(pos, SENTE, 31);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, CHUBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 30), JOBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 31), CHUBAN);
 }
 
 TEST_F(Search, PiecesInHandOrPromotedEndTheOpening) {
-    TestPosition pos = lonely_sente_king();
-    place(pos, SILVER, SENTE, square_cell(5, 5));
-    place(pos, GOLD, SENTE, square_cell(4, 8));
-    place(pos, GOLD, SENTE, square_cell(6, 8));
-    place_in_hand(pos, PAWN, GOTE);  // the opponent's hand counts too
-    load_turn(pos, SENTE, 5);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, CHUBAN);
-
-    reset_engine();
-    pos = lonely_sente_king();
-    place(pos, PROMOTED_PAWN, GOTE, square_cell(5, 5));
-    place(pos, GOLD, SENTE, square_cell(4, 8));
-    place(pos, GOLD, SENTE, square_cell(6, 8));
-    load_turn(pos, SENTE, 5);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, CHUBAN);
+    for (int kind : {PAWN, PROMOTED_PAWN}) {
+        reset_engine();
+        TestPosition pos = lonely_sente_king();
+        place(pos, GOLD, SENTE, square_cell(4, 8));
+        place(pos, GOLD, SENTE, square_cell(6, 8));
+        if (kind == PAWN) {
+            place_in_hand(pos, PAWN, GOTE);  // the opponent's hand counts too
+        } else {
+            place(pos, kind, GOTE, square_cell(5, 5));
+        }
+        EXPECT_EQ(phase_after_think(pos, SENTE, 5), CHUBAN) << kind;
+    }
 }
 
 TEST_F(Search, FewOpeningCandidatesHandOverToTheMiddleGame) {
     TestPosition pos;
     set_up_start(pos);
     use_plain_settings(SENTE, 2, 3);
-    load_turn(pos, SENTE, 1);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, CHUBAN);
-    ASSERT_EQ(engine_think(), 1);  // the middle game does not go back
-    EXPECT_EQ(game_phase, CHUBAN);
-
+    EXPECT_EQ(phase_after_think(pos, SENTE, 1), CHUBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 1), CHUBAN);  // the middle game does not go back
     reset_engine();
     use_plain_settings(SENTE, 2, 4);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, JOBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 1), JOBAN);
 }
 
 TEST_F(Search, MoveEightyOneStartsTheEndGame) {
     TestPosition pos;
     set_up_start(pos);
     game_phase = CHUBAN;
-    load_turn(pos, SENTE, 80);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, CHUBAN);
-    load_turn(pos, SENTE, 81);
-    ASSERT_EQ(engine_think(), 1);
-    EXPECT_EQ(game_phase, SHUBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 80), CHUBAN);
+    EXPECT_EQ(phase_after_think(pos, SENTE, 81), SHUBAN);
 }
 
 TEST_F(Search, EqualValuesKeepTheEarlierCandidate) {
