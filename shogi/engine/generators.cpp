@@ -59,7 +59,9 @@ struct SquareSet {
 
 void add_square(SquareSet& set, int t) { set.word[t / 64] |= uint64_t{1} << (t % 64); }
 
-SquareSet unite(const SquareSet& a, const SquareSet& b) { return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}}; }
+SquareSet unite(const SquareSet& a, const SquareSet& b) {
+    return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}};
+}
 
 // Per square, the squares each movement pattern could reach on an empty
 // board, in both directions: every move the rules allow a board piece lies
@@ -98,13 +100,20 @@ const ReachTables REACH = build_reach_tables();
 SquareSet reach_of(int from, int kind) {
     if (from >= SQUARES) return REACH.all;  // a drop: the rules check every square
     switch (kind) {
-        case KNIGHT: return REACH.knight[from];
-        case LANCE: return REACH.column[from];
-        case ROOK: return unite(REACH.row[from], REACH.column[from]);
-        case PROMOTED_ROOK: return unite(unite(REACH.row[from], REACH.column[from]), REACH.near[from]);
-        case BISHOP: return REACH.diagonals[from];
-        case PROMOTED_BISHOP: return unite(REACH.diagonals[from], REACH.near[from]);
-        default: return REACH.near[from];  // king, gold, silver, pawn, promoted minor pieces
+        case KNIGHT:
+            return REACH.knight[from];
+        case LANCE:
+            return REACH.column[from];
+        case ROOK:
+            return unite(REACH.row[from], REACH.column[from]);
+        case PROMOTED_ROOK:
+            return unite(unite(REACH.row[from], REACH.column[from]), REACH.near[from]);
+        case BISHOP:
+            return REACH.diagonals[from];
+        case PROMOTED_BISHOP:
+            return unite(REACH.diagonals[from], REACH.near[from]);
+        default:
+            return REACH.near[from];  // king, gold, silver, pawn, promoted minor pieces
     }
 }
 
@@ -126,7 +135,8 @@ int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord piec
 void collect_legal_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
     int n = legal_targets(from, board, pieces, targets);
-    for (sub.count = 0; sub.count < n; ++sub.count) sub.entries[sub.count] = scored(board, pieces, from, targets[sub.count]);
+    for (sub.count = 0; sub.count < n; ++sub.count)
+        sub.entries[sub.count] = scored(board, pieces, from, targets[sub.count]);
 }
 
 // Every empty square, scored: the search drops without the drop rules.
@@ -145,7 +155,8 @@ void append_best(CandidateList& list, SubList& sub, int limit) {
 }
 
 // Appends every legal move of the piece on `from` in square order until full.
-void append_all_targets(CandidateList& list, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+void append_all_targets(CandidateList& list, int from, int board[BOARD_CELLS],
+                        const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
     int n = legal_targets(from, board, pieces, targets);
     for (int i = 0; i < n && !is_full(list); ++i) append(list, scored(board, pieces, from, targets[i]));
@@ -189,7 +200,8 @@ void collect_major_pieces(CandidateList& list, int side, int per_piece, int boar
 }
 
 // Root step 2: every move of the other board pieces, no per-piece cut.
-void collect_minor_pieces(CandidateList& list, int side, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+void collect_minor_pieces(CandidateList& list, int side, int board[BOARD_CELLS],
+                          const PieceRecord pieces[PIECE_RECORDS]) {
     if (is_full(list)) return;
     for (int i = 0; i < PIECE_COUNT; ++i) {
         const PieceRecord& p = pieces[i];
@@ -222,7 +234,8 @@ void blank_ill_formed_and_recent(CandidateList& list, const int board[BOARD_CELL
 }
 
 // Node step 1: every capture of the opposing king.
-void collect_king_captures(CandidateList& list, int side, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+void collect_king_captures(CandidateList& list, int side, int board[BOARD_CELLS],
+                           const PieceRecord pieces[PIECE_RECORDS]) {
     int target = pieces[king_of(opponent(side))].square;
     for (int i = 0; i < PIECE_COUNT && !is_full(list); ++i) {
         const PieceRecord& p = pieces[i];
@@ -232,7 +245,8 @@ void collect_king_captures(CandidateList& list, int side, int board[BOARD_CELLS]
     }
 }
 
-void collect_node_board_moves(CandidateList& list, int side, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+void collect_node_board_moves(CandidateList& list, int side, int board[BOARD_CELLS],
+                              const PieceRecord pieces[PIECE_RECORDS]) {
     for (int i = 0; i < PIECE_COUNT && !is_full(list); ++i) {
         const PieceRecord& p = pieces[i];
         if (on_board(p) && p.owner == side) append_all_targets(list, p.square, board, pieces);
@@ -241,7 +255,8 @@ void collect_node_board_moves(CandidateList& list, int side, int board[BOARD_CEL
 
 // Node drops: the best two empty squares per kind; a kind repeated by the next
 // hand piece in number order is skipped.
-void collect_node_drops(CandidateList& list, int side, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+void collect_node_drops(CandidateList& list, int side, int board[BOARD_CELLS],
+                        const PieceRecord pieces[PIECE_RECORDS]) {
     if (!has_pieces_in_hand(board, SENTE) && !has_pieces_in_hand(board, GOTE)) return;
     SubList sub;
     int remembered = KING;

@@ -40,9 +40,7 @@ int king_is_lost(void) {
            search_pieces[SENTE_KING_PIECE].square >= SENTE_HAND_BASE;
 }
 
-int is_leaf(int ply) {
-    return ply >= depth_limit[engine_side] || ply >= MAX_SEARCH_DEPTH || king_is_lost();
-}
+int is_leaf(int ply) { return ply >= depth_limit[engine_side] || ply >= MAX_SEARCH_DEPTH || king_is_lost(); }
 
 int leaf_value(void) {
     int v = evaluate(search_board, search_pieces);
@@ -160,10 +158,14 @@ int end_game_step(void) {
 // on, -1 when the engine has given up.
 int phase_step(void) {
     switch (game_phase) {
-        case JOBAN: return opening_step();
-        case CHUBAN: return middle_game_step();
-        case SHUBAN: return end_game_step();
-        default: return -1;
+        case JOBAN:
+            return opening_step();
+        case CHUBAN:
+            return middle_game_step();
+        case SHUBAN:
+            return end_game_step();
+        default:
+            return -1;
     }
 }
 

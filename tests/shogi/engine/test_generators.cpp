@@ -68,16 +68,14 @@ TEST_F(Generators, KingCaptureTakesTheFirstAttackerInPieceOrder) {
     clear_position(pos);
     place(pos, KING, SENTE, square_cell(5, 9));
     int king = place(pos, KING, GOTE, square_cell(5, 1));
-    int gold = place(pos, GOLD, SENTE, square_cell(5, 2));
-    place(pos, ROOK, SENTE, square_cell(5, 5));  // blocked by the gold
-    int lance = place(pos, LANCE, SENTE, square_cell(4, 2));
-    (void)lance;
+    place(pos, GOLD, SENTE, square_cell(5, 2));
+    place(pos, ROOK, SENTE, square_cell(5, 5));  // piece 21 comes first but the gold blocks it
+    place(pos, LANCE, SENTE, square_cell(4, 2));  // cannot reach sideways
     prepare_search(pos, SENTE);
     Move m{};
     ASSERT_TRUE(king_capture_move(&m, search_board, search_pieces));
     EXPECT_EQ(m.from, square_cell(5, 2));
     EXPECT_EQ(m.to, pos.pieces[king].square);
-    EXPECT_LT(gold, PIECE_COUNT);
 
     prepare_search(pos, GOTE);  // gote's king is the one exposed, not sente's
     EXPECT_FALSE(king_capture_move(&m, search_board, search_pieces));
