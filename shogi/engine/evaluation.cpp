@@ -40,9 +40,7 @@ int centre_distance(int square) { return column_distance(CENTRE, square) + row_d
 
 // Number of squares the piece on `square` could move to.
 int mobility(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int square) {
-    int n = 0;
-    for (int t = 0; t <= LAST_SQUARE; ++t) n += can_move(square, t, board, pieces);
-    return n;
+    return count_legal_targets(square, board, pieces);
 }
 
 // Gains and losses of the mover p, now on `to`, against every piece of the
@@ -107,9 +105,12 @@ int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_R
     case ROOK:
     case PROMOTED_ROOK:
         // Reach along the own file counts double.
-        for (int t = 0; t <= LAST_SQUARE; ++t)
-            if (can_move(to, t, board, pieces)) t3 = add32(t3, column_distance(to, t) == 0 ? mul32(2, c) : c);
+    {
+        int targets[SQUARES];
+        int n = legal_targets(to, board, pieces, targets);
+        for (int i = 0; i < n; ++i) t3 = add32(t3, column_distance(to, targets[i]) == 0 ? mul32(2, c) : c);
         return t3;
+    }
     case BISHOP:
     case PROMOTED_BISHOP:
         return mul32(mobility(board, pieces, to), c);

@@ -1,7 +1,5 @@
 #include "generators.h"
 
-#include <cstdint>
-
 #include "evaluation.h"
 #include "rules.h"
 #include "settings.h"
@@ -50,85 +48,6 @@ int king_of(int side) { return side == SENTE ? SENTE_KING_PIECE : GOTE_KING_PIEC
 
 Move scored(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
     return Move{from, to, score_move(board, pieces, from, to)};
-}
-
-// A set of squares, square t in bit t % 64 of word t / 64.
-struct SquareSet {
-    uint64_t word[2];
-};
-
-void add_square(SquareSet& set, int t) { set.word[t / 64] |= uint64_t{1} << (t % 64); }
-
-SquareSet unite(const SquareSet& a, const SquareSet& b) {
-    return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}};
-}
-
-// Per square, the squares each movement pattern could reach on an empty
-// board, in both directions: every move the rules allow a board piece lies
-// in the pattern of its kind, so only those squares need asking.
-struct ReachTables {
-    SquareSet near[SQUARES];
-    SquareSet knight[SQUARES];
-    SquareSet column[SQUARES];
-    SquareSet row[SQUARES];
-    SquareSet diagonals[SQUARES];
-    SquareSet all;
-};
-
-int distance(int a, int b) { return a < b ? b - a : a - b; }
-
-ReachTables build_reach_tables(void) {
-    ReachTables r{};
-    for (int from = 0; from < SQUARES; ++from) {
-        for (int t = 0; t < SQUARES; ++t) {
-            if (t == from) continue;
-            int dr = distance(from / 9, t / 9);
-            int dc = distance(from % 9, t % 9);
-            if (dr <= 1 && dc <= 1) add_square(r.near[from], t);
-            if (dc == 1 && dr == 2) add_square(r.knight[from], t);
-            if (dc == 0) add_square(r.column[from], t);
-            if (dr == 0) add_square(r.row[from], t);
-            if (dr == dc) add_square(r.diagonals[from], t);
-        }
-        add_square(r.all, from);
-    }
-    return r;
-}
-
-const ReachTables REACH = build_reach_tables();
-
-SquareSet reach_of(int from, int kind) {
-    if (from >= SQUARES) return REACH.all;  // a drop: the rules check every square
-    switch (kind) {
-        case KNIGHT:
-            return REACH.knight[from];
-        case LANCE:
-            return REACH.column[from];
-        case ROOK:
-            return unite(REACH.row[from], REACH.column[from]);
-        case PROMOTED_ROOK:
-            return unite(unite(REACH.row[from], REACH.column[from]), REACH.near[from]);
-        case BISHOP:
-            return REACH.diagonals[from];
-        case PROMOTED_BISHOP:
-            return unite(REACH.diagonals[from], REACH.near[from]);
-        default:
-            return REACH.near[from];  // king, gold, silver, pawn, promoted minor pieces
-    }
-}
-
-// Squares the piece on `from` may move to, in ascending order; the same as
-// asking can_move for every square, but only the piece's reach is asked.
-int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
-    SquareSet reach = reach_of(from, pieces[board[from]].kind);
-    int n = 0;
-    for (int w = 0; w < 2; ++w) {
-        for (uint64_t bits = reach.word[w]; bits != 0; bits &= bits - 1) {
-            int t = 64 * w + __builtin_ctzll(bits);
-            if (can_move(from, t, board, pieces)) out[n++] = t;
-        }
-    }
-    return n;
 }
 
 // Every square the piece on `from` may reach, scored, in square order.

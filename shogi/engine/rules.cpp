@@ -5,7 +5,6 @@ namespace {
 int row_of(int cell) { return cell / 9; }
 int column_of(int cell) { return cell % 9; }
 int sign_of(int n) { return (n > 0) - (n < 0); }
-int abs_of(int n) { return n < 0 ? -n : n; }
 
 // 1 when every cell strictly between from and to on their common line is
 // empty. The line is a column, a row or a diagonal, checked by the caller.
@@ -16,15 +15,59 @@ int line_is_clear(int from, int to, const int board[BOARD_CELLS]) {
     return 1;
 }
 
-int rook_reaches(int from, int to, const int board[BOARD_CELLS]) {
-    if (row_of(from) != row_of(to) && column_of(from) != column_of(to)) return 0;
-    return line_is_clear(from, to, board);
+// How a kind may cover an offset: never, in one step or jump, or along a
+// line that must be clear.
+enum Shape : unsigned char { UNREACHABLE, STEP, SLIDE };
+
+// The movement pattern of each kind; dx and dy are seen from the owner, dy > 0
+// is forward.
+Shape shape_of(int kind, int dx, int dy) {
+    int adx = dx < 0 ? -dx : dx;
+    int ady = dy < 0 ? -dy : dy;
+    int king_step = adx <= 1 && ady <= 1;
+    int on_rook_line = dx == 0 || dy == 0;
+    int on_bishop_line = adx == ady;
+    switch (kind) {
+    case KING: return king_step ? STEP : UNREACHABLE;
+    case GOLD:
+    case PROMOTED_SILVER:
+    case PROMOTED_KNIGHT:
+    case PROMOTED_LANCE:
+    case PROMOTED_PAWN: return (adx <= 1 && (dy == 0 || dy == 1)) || (dx == 0 && dy == -1) ? STEP : UNREACHABLE;
+    case SILVER: return (adx <= 1 && dy == 1) || (adx == 1 && dy == -1) ? STEP : UNREACHABLE;
+    case KNIGHT: return adx == 1 && dy == 2 ? STEP : UNREACHABLE;
+    case LANCE: return dx == 0 && dy >= 1 ? SLIDE : UNREACHABLE;
+    case PAWN: return dx == 0 && dy == 1 ? STEP : UNREACHABLE;
+    case ROOK: return on_rook_line ? SLIDE : UNREACHABLE;
+    case PROMOTED_ROOK: return king_step ? STEP : on_rook_line ? SLIDE : UNREACHABLE;
+    case BISHOP: return on_bishop_line ? SLIDE : UNREACHABLE;
+    case PROMOTED_BISHOP: return king_step ? STEP : on_bishop_line ? SLIDE : UNREACHABLE;
+    default: return UNREACHABLE;
+    }
 }
 
-int bishop_reaches(int from, int to, const int board[BOARD_CELLS]) {
-    if (abs_of(row_of(to) - row_of(from)) != abs_of(column_of(to) - column_of(from))) return 0;
-    return line_is_clear(from, to, board);
+// The rules are asked millions of times per think, so the pattern is looked
+// up by offset instead of being decided case by case. A mover stands on a cell
+// below 100 (rows 0..11) and targets a square (rows 0..8), which bounds dy.
+constexpr int MAX_DX = 8;
+constexpr int MAX_DY = 11;
+constexpr int DX_SPAN = 2 * MAX_DX + 1;
+constexpr int DY_SPAN = 2 * MAX_DY + 1;
+
+struct ShapeTable {
+    Shape shape[PIECE_KINDS][DY_SPAN][DX_SPAN];
+};
+
+ShapeTable build_shape_table(void) {
+    ShapeTable table{};
+    for (int kind = 0; kind < PIECE_KINDS; ++kind)
+        for (int dy = -MAX_DY; dy <= MAX_DY; ++dy)
+            for (int dx = -MAX_DX; dx <= MAX_DX; ++dx)
+                table.shape[kind][dy + MAX_DY][dx + MAX_DX] = shape_of(kind, dx, dy);
+    return table;
 }
+
+const ShapeTable SHAPES = build_shape_table();
 
 // Ranks left in front of `to` for a piece of `owner`: a dropped piece needs
 // somewhere to move afterwards.
@@ -48,38 +91,24 @@ int can_drop(const PieceRecord &piece, int to, const int board[BOARD_CELLS], con
     }
 }
 
-// dx and dy are seen from the owner: dy > 0 is forward.
-int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
+// from is a cell below 100, to a square.
+inline int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
+    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
     int dx = column_of(to) - column_of(from);
     int dy = row_of(from) - row_of(to);
     if (piece.owner != SENTE) {
         dx = -dx;
         dy = -dy;
     }
-    int adx = abs_of(dx);
-    int king_step = adx <= 1 && abs_of(dy) <= 1;
-    switch (piece.kind) {
-    case KING: return king_step;
-    case GOLD:
-    case PROMOTED_SILVER:
-    case PROMOTED_KNIGHT:
-    case PROMOTED_LANCE:
-    case PROMOTED_PAWN: return (adx <= 1 && (dy == 0 || dy == 1)) || (dx == 0 && dy == -1);
-    case SILVER: return (adx <= 1 && dy == 1) || (adx == 1 && dy == -1);
-    case KNIGHT: return adx == 1 && dy == 2;
-    case LANCE: return dx == 0 && dy >= 1 && line_is_clear(from, to, board);
-    case PAWN: return dx == 0 && dy == 1;
-    case ROOK: return rook_reaches(from, to, board);
-    case PROMOTED_ROOK: return king_step || rook_reaches(from, to, board);
-    case BISHOP: return bishop_reaches(from, to, board);
-    case PROMOTED_BISHOP: return king_step || bishop_reaches(from, to, board);
+    switch (SHAPES.shape[piece.kind][dy + MAX_DY][dx + MAX_DX]) {
+    case STEP: return 1;
+    case SLIDE: return line_is_clear(from, to, board);
     default: return 0;
     }
 }
 
-}  // namespace
-
-int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+// The rule itself, inlined into the counting loops of this file.
+inline int piece_can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     // Unsigned compares keep every index inside the tables for any int input.
     if (static_cast<unsigned>(from) >= BOARD_CELLS || static_cast<unsigned>(to) >= SQUARES || from == to) return 0;
     int mover = board[from];
@@ -91,6 +120,51 @@ int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord p
     return can_step(piece, from, to, board);
 }
 
+// A set of squares, square t in bit t % 64 of word t / 64.
+struct SquareSet {
+    unsigned long long word[2];
+};
+
+constexpr SquareSet EVERY_SQUARE{{~0ull, (1ull << (SQUARES - 64)) - 1}};
+
+// Per owner, kind and board square, the squares of the kind's pattern: every
+// move the rules allow a board piece lies in it, so only those need asking.
+struct ReachTable {
+    SquareSet reach[2][PIECE_KINDS][SQUARES];
+};
+
+ReachTable build_reach_table(void) {
+    ReachTable table{};
+    for (int owner = SENTE; owner <= GOTE; ++owner)
+        for (int kind = 0; kind < PIECE_KINDS; ++kind)
+            for (int from = 0; from < SQUARES; ++from)
+                for (int to = 0; to < SQUARES; ++to) {
+                    int flip = owner == SENTE ? 1 : -1;
+                    int dx = flip * (column_of(to) - column_of(from));
+                    int dy = flip * (row_of(from) - row_of(to));
+                    if (to != from && shape_of(kind, dx, dy) != UNREACHABLE)
+                        table.reach[owner][kind][from].word[to / 64] |= 1ull << (to % 64);
+                }
+    return table;
+}
+
+const ReachTable REACH = build_reach_table();
+
+// Squares worth asking about for a mover on `from`: its pattern's squares for
+// a board piece, every square for a drop or an odd cell.
+SquareSet candidate_squares(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(from) >= SQUARES || static_cast<unsigned>(board[from]) >= NO_PIECE) return EVERY_SQUARE;
+    const PieceRecord &piece = pieces[board[from]];
+    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return EVERY_SQUARE;
+    return REACH.reach[piece.owner != SENTE][piece.kind][from];
+}
+
+}  // namespace
+
+int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    return piece_can_move(from, to, board, pieces);
+}
+
 int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
     if (static_cast<unsigned>(cell) >= SQUARES) return 0;
     int held = board[cell];
@@ -98,8 +172,25 @@ int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECOR
     int count = 0;
     for (int i = 0; i < PIECE_COUNT; ++i) {
         const PieceRecord &piece = pieces[i];
-        if (piece.square <= 99 && piece.owner == side && can_move(piece.square, cell, board, pieces)) ++count;
+        if (piece.square <= 99 && piece.owner == side) count += piece_can_move(piece.square, cell, board, pieces);
     }
     board[cell] = held;
     return count;
+}
+
+int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
+    SquareSet set = candidate_squares(from, board, pieces);
+    int n = 0;
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
+            int to = 64 * w + __builtin_ctzll(bits);
+            if (piece_can_move(from, to, board, pieces)) out[n++] = to;
+        }
+    }
+    return n;
+}
+
+int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    int targets[SQUARES];
+    return legal_targets(from, board, pieces, targets);
 }
