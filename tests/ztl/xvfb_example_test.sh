@@ -18,6 +18,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP  # cleaned up on a kill by the test driver too
 
 fail() {
     echo "FAIL: $*" >&2
@@ -67,7 +68,7 @@ expect_exit() {
 
 # Waits until stdout holds the line, e.g. expect_line "code 0x61".
 expect_line() {
-    wait_for 50 grep -qxF "$1" "$work/out.txt" || fail "expected output line '$1'"
+    wait_for 100 grep -qxF "$1" "$work/out.txt" || fail "expected output line '$1'"
 }
 
 # --- start, title, client area ----------------------------------------------------
@@ -97,11 +98,15 @@ focus_client() {
 }
 
 # --- the picture -----------------------------------------------------------------------
-sleep 0.3
-import -window root "$work/shot.png"
-convert "$work/shot.png" -crop "640x240+$cx+$cy" +repage -colorspace gray -depth 8 "gray:$work/client.raw"
-[[ $(stat -c %s "$work/client.raw") -eq $((640 * 240)) ]] || fail "screenshot crop"
 grey_at() { od -An -tu1 -j $(($2 * 640 + $1)) -N1 "$work/client.raw" | tr -d ' '; }
+# The client area as 640 x 240 grey bytes; true once the frame around the screen shows.
+shoot_client() {
+    import -window root "$work/shot.png" &&
+        convert "$work/shot.png" -crop "640x240+$cx+$cy" +repage -colorspace gray -depth 8 \
+            "gray:$work/client.raw" &&
+        [[ $(stat -c %s "$work/client.raw") -eq $((640 * 240)) && $(grey_at 639 239) -eq 0 ]]
+}
+wait_for 50 shoot_client || fail "the screenshot does not show the drawing"
 expect_grey() {
     local got
     got=$(grey_at "$1" "$2")
@@ -148,10 +153,17 @@ sleep 0.3
 grep -q "at 300,150" "$work/out.txt" && fail "a move with the button up was reported"
 
 # --- menu: the message boxes -------------------------------------------------------------
-open_box() {  # menu key, item key, expected title
+# A menu's popup is one more visible window of the example's class.
+visible_windows() { xdotool search --onlyvisible --class '^ztl_example$' 2>/dev/null | wc -l; }
+open_menu() {  # Alt key of the menu, then the key of its item
+    local before
+    before=$(visible_windows)
     xdotool key "$1"
-    sleep 0.3
+    wait_for 100 eval '(($(visible_windows) > before))' || fail "no menu popup after $1"
     xdotool key "$2"
+}
+open_box() {  # menu key, item key, expected title
+    open_menu "$1" "$2"
     wait_for 50 xdotool search --name "^$3\$" || fail "no '$3' box after $1 $2"
     local box
     box=$(xdotool search --onlyvisible --name "^$3\$" | head -1)
@@ -171,9 +183,7 @@ for menu_key in 0x68 0x70 0x72; do  # h, p, r went to the menu, not to the appli
 done
 
 # --- &Exit while app_main waits ----------------------------------------------------------
-xdotool key alt+p
-sleep 0.3
-xdotool key e
+open_menu alt+p e
 expect_exit "&Exit"
 
 # --- &Exit while app_main is busy drawing ---------------------------------------------------
@@ -181,9 +191,7 @@ start_example
 focus_client
 xdotool key x b
 expect_line "busy"
-xdotool key alt+p
-sleep 0.3
-xdotool key e
+open_menu alt+p e
 expect_exit "&Exit while busy"
 grep -qx idle "$work/out.txt" && fail "the application was no longer busy at &Exit"
 grep -qx "code 0x78" ztl_example.log || fail "the application's file lost its lines"

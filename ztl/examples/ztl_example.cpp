@@ -21,7 +21,7 @@ constexpr int PAD_UP = 0x202;
 constexpr int PAD_DRAG = 0x203;
 constexpr int FIRST_BUTTON_CODE = 0x301;
 constexpr int BUTTONS = 3;
-constexpr int BUSY_SECONDS = 3;
+constexpr int BUSY_SECONDS = 8;  // long enough to close the window meanwhile, even on a loaded machine
 constexpr int IME_KEY = ZTL_KEY_F1 + 0x100;  // F2
 constexpr int BUTTON_X = 20, BUTTON_Y = 180, BUTTON_W = 64, BUTTON_H = 40, BUTTON_STEP = 80;
 

@@ -79,17 +79,11 @@ void ztl_headless_reset() {
     messages.clear();
 }
 
-namespace {
-
-bool is_lead_byte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
-
-}  // namespace
-
 void ztl_headless_type(const char* text, int shift) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     int length = static_cast<int>(std::strlen(text));
     for (int i = 0; i < length;) {
-        int count = is_lead_byte(bytes[i]) && i + 1 < length ? 2 : 1;
+        int count = ztl_is_lead_byte(bytes[i]) && i + 1 < length ? 2 : 1;
         ztl_event_chars(bytes + i, count, shift);
         i += count;
     }

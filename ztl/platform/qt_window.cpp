@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -23,6 +24,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
 #include <QThread>
 #include <QWidget>
 #include <atomic>
@@ -226,10 +229,23 @@ void show_message(QWidget* owner, const QString& caption, const QString& text) {
 
 QString utf8(const char* text) { return QString::fromUtf8(text); }
 
+// The window's 32 x 32 icon in the handheld's greys: a screen with a Z on it.
+QIcon window_icon() {
+    QPixmap picture(32, 32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.fillRect(1, 5, 30, 22, QColor(0x55, 0x55, 0x55));
+    painter.fillRect(3, 7, 26, 18, QColor(0xAA, 0xAA, 0xAA));
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawPolyline(QPolygon({QPoint(10, 10), QPoint(22, 10), QPoint(10, 22), QPoint(22, 22)}));
+    return QIcon(picture);
+}
+
 class main_window : public QMainWindow {
 public:
     main_window() {
         setWindowTitle(utf8("ZTL for Win32"));
+        setWindowIcon(window_icon());
         setCentralWidget(view);
         QMenu* program = menuBar()->addMenu(utf8("&Program"));
         program->addAction(utf8("&Restart"), this, [this] { not_implemented(); });
