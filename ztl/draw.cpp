@@ -216,6 +216,29 @@ void copy_bytes(const copy_plan& p) {
     }
 }
 
+// Bytes from an image's first pixel to the last byte of its last row.
+long pixel_span(const ztl_image* image) {
+    if (image->width <= 0 || image->height <= 0) return 0;
+    return static_cast<long>(image->height - 1) * image->bytes_per_line + (image->width + 3) / 4;
+}
+
+bool share_pixels(const ztl_image* a, const ztl_image* b) {
+    return a->pixels < b->pixels + pixel_span(b) && b->pixels < a->pixels + pixel_span(a);
+}
+
+std::vector<unsigned char> snapshot_bytes;  // a tiling source that the copy writes over
+
+// A tiling copy may read any source row after writing it; reading a snapshot
+// instead makes it as if the whole source were read before any pixel is written.
+ztl_image* tiling_source(ztl_image* src, const ztl_image* dst, ztl_image* snapshot) {
+    if (!share_pixels(src, dst)) return src;
+    long span = pixel_span(src);
+    snapshot_bytes.assign(src->pixels, src->pixels + span);
+    *snapshot = *src;
+    snapshot->pixels = snapshot_bytes.data();
+    return snapshot;
+}
+
 }  // namespace
 
 // --- primitives shared with the text rasteriser ------------------------------
@@ -408,6 +431,8 @@ void ztl_copy_held(ztl_image* dst, int dx, int dy, ztl_image* src, int sx, int s
     }
     // A wrapping copy from an empty image has nothing to tile.
     bool readable = !wrapping || (src->width > 0 && src->height > 0);
+    ztl_image snapshot;
+    if (wrapping && readable) src = tiling_source(src, target, &snapshot);
     copy_plan plan = clip_copy(target, dx, dy, src, sx, sy, w, h, mode);
     if (readable && plan.w > 0 && plan.h > 0) {
         bool plain = (mode & (ZTL_COPY_WRAP | ZTL_COPY_TRANSPARENT)) == 0;

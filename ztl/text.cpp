@@ -32,15 +32,17 @@ glyph_mask mask_from_scratch(int rows, int columns) {
     return m;
 }
 
-// The glyph's ink within its S x C cell (both at most the scratch size).
+// The glyph's ink within its S x C cell, as far as the scratch holds it. The
+// cell width follows from code and size, so those two make the cache key.
 glyph_mask glyph_for(int code, int size, int cell_width) {
-    uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(code)) << 8) | static_cast<uint32_t>(size);
+    uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(code)) << 32) | static_cast<uint32_t>(size);
     if (cache_on) {
         auto hit = cache.find(key);
         if (hit != cache.end()) return hit->second;
     }
     int rendered = ztl_font_render(code, size, cell_width, ztl_text_scratch);
-    glyph_mask m = mask_from_scratch(size, cell_width);
+    glyph_mask m = mask_from_scratch(size < ZTL_SCRATCH_SIZE ? size : ZTL_SCRATCH_SIZE,
+                                     cell_width < ZTL_SCRATCH_SIZE ? cell_width : ZTL_SCRATCH_SIZE);
     // Without a font nothing is kept, so a font found later is used at once.
     if (cache_on && rendered) {
         if (cache.size() >= CACHE_LIMIT) cache.clear();
@@ -67,9 +69,9 @@ int draw_glyph(int x, int y, int code, int direction, const clip_rect* clip) {
     int X = direction == 2 ? x : x + 1;
     if (S <= 0) return X;
     int cell = code > 255 ? S : ztl_half_advance;
+    // Sizes above the scratch keep only its 32 x 32 corner of the glyph.
     int rows = S < ZTL_SCRATCH_SIZE ? S : ZTL_SCRATCH_SIZE;
-    if (cell > ZTL_SCRATCH_SIZE) cell = ZTL_SCRATCH_SIZE;
-    glyph_mask m = glyph_for(code, rows, cell);
+    glyph_mask m = glyph_for(code, S, cell);
     int k = (ztl_text_attributes & ZTL_FONT_SLANT) ? 64 : 0;
     bool bold = (ztl_text_attributes & ZTL_FONT_BOLD) != 0;
     for (int r = 0; r < rows; ++r) {

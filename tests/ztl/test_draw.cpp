@@ -164,6 +164,9 @@ TEST_F(DrawTest, ClearWritesOnlyWholeBytes) {
     ztl_clear();
     ztl_target_pop();
     EXPECT_EQ(picture(image, 0, 0, 10, 3), "2222222201\n2222222201\n2222222201\n");
+    EXPECT_FALSE(ztl_dirty.non_empty);
+    ztl_clear();
+    expect_dirty(0, 0, 639, 239);
     ztl_image_free(image);
 }
 
@@ -313,6 +316,24 @@ TEST_F(DrawTest, WrappingCopyTilesTheSource) {
     ztl_image_free(tile);
     ztl_image_free(dst);
     ztl_image_free(over);
+}
+
+TEST_F(DrawTest, WrappingCopyOntoItselfReadsTheSourceBeforeWriting) {
+    ztl_image* image = ztl_image_new(12, 6, nullptr);
+    ztl_image* expected = ztl_image_new(12, 6, nullptr);
+    ztl_image* before = ztl_image_new(12, 6, nullptr);
+    const int moves[][4] = {{2, 1, 0, 0}, {0, 0, 3, 2}, {5, 3, 7, 5}};
+    for (const auto& m : moves) {
+        fill_pattern(image, 21);
+        fill_pattern(expected, 21);
+        fill_pattern(before, 21);
+        ztl_copy(image, m[0], m[1], image, m[2], m[3], 12, 6, ZTL_COPY_WRAP);
+        ztl_copy(expected, m[0], m[1], before, m[2], m[3], 12, 6, ZTL_COPY_WRAP);
+        ASSERT_EQ(picture(image, 0, 0, 12, 6), picture(expected, 0, 0, 12, 6)) << m[0] << "," << m[1];
+    }
+    ztl_image_free(image);
+    ztl_image_free(expected);
+    ztl_image_free(before);
 }
 
 TEST_F(DrawTest, CopyWithNegativeSizeTakesTheRestOfTheSource) {

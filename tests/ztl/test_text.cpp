@@ -18,8 +18,8 @@ const char* const GAME_STRINGS[] = {
     "１２３４５６７８９", "一二三四五六七八九", "新規対局     (n)", "継続対局     (c)",
     "１手戻す     (b)", "１手進める   (f)", "盤面回転     (r)", "終了         (q)",
     "先手の勝ち！", "後手の勝ち！", "対局開始！", "将棋ばんれい", "m(__)m 先手投了",
-    "\n[Human]/[Computer]", "\n[Yes]/[No]", "  対局者(▲先手)  ", "  1 ▲７六歩",
-    " △ 12:34 / 56:07", "×", "棋譜", "時間", "駒台(先)", "      Menu      ",
+    "\n[Human]/[Computer]", "\n[Yes]/[No]", "  対局者(▲先手)  ", "  対局者(△後手)  ",
+    "m(__)m 後手投了", "  1 ▲７六歩", " △ 12:34 / 56:07", "×", "棋譜", "時間", "駒台(先)", "      Menu      ",
 };
 
 std::vector<int> codes_of(const char* text) {
@@ -270,6 +270,15 @@ TEST_F(TextTest, SizesOutsideTheScratchAreSafe) {
     EXPECT_FALSE(draw_turned(0, 0, KANJI_KIN, 0, 0, 32).empty());
     pixel_set big = draw_turned(0, 0, KANJI_KIN, 1, ZTL_FONT_BOLD | ZTL_FONT_SLANT, 40);
     for (auto [px, py] : big) ASSERT_LE(py, 41);
+    // Each size above the scratch is its own glyph, cached or not.
+    for (int code : {int{'A'}, KANJI_KIN}) {
+        pixel_set uncached[2];
+        ztl_glyph_cache_enable(0);
+        for (int i = 0; i < 2; ++i) uncached[i] = draw_turned(0, 0, code, 0, 0, 33 + 7 * i);
+        ztl_glyph_cache_enable(1);
+        for (int i = 0; i < 2; ++i) EXPECT_EQ(draw_turned(0, 0, code, 0, 0, 33 + 7 * i), uncached[i]) << code;
+        EXPECT_NE(uncached[0], uncached[1]) << code;
+    }
 }
 
 TEST_F(TextTest, MissingFontIsReportedOnceAndDrawsNothing) {

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int SCRATCH = 32;
+constexpr int MAX_RENDER_SIZE = 8 * SCRATCH;
 constexpr FcChar32 HIRAGANA_A = 0x3042;  // a face without kana cannot draw the game's texts
 
 FT_Library library = nullptr;
@@ -132,7 +133,9 @@ int ztl_font_ready() { return ensure_face() > 0; }
 int ztl_font_render(int code, int size, int cell_width, unsigned char* scratch) {
     std::memset(scratch, 0, SCRATCH * SCRATCH);
     if (ensure_face() < 0) return 0;
-    if (size <= 0 || size > SCRATCH) return 1;
+    // Larger glyphs are clipped to the scratch; past this size there is
+    // nothing left worth rasterising, only memory and time to spend.
+    if (size <= 0 || size > MAX_RENDER_SIZE) return 1;
     unsigned half = static_cast<unsigned>(code > 255 ? size / 2 : cell_width);
     if (!set_cell(size, static_cast<int>(half))) return 1;
     unsigned unicode = to_unicode(code);
