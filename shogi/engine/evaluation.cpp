@@ -90,9 +90,13 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
     for (int rook : ROOK_PIECES)
         if (pieces[rook].owner == engine_side && column_distance(pieces[rook].square, to) == 0)
             t3 = add32(t3, mul32(c, pawn));
-    // A pawn value of 0 would make the remainder divide by zero: no bonus then.
-    if (pawn != 0 && column_distance(pieces[own_king(engine_side)].square, from) > 4)
-        t3 = add32(t3, mul32(std::rand() % pawn, c));
+    if (column_distance(pieces[own_king(engine_side)].square, from) > 4) {
+        // The number is drawn whatever the pawn's value, so that the sequence
+        // of draws never depends on it; a value of 0 gives no bonus instead
+        // of a remainder by zero.
+        int drawn = std::rand();
+        if (pawn != 0) t3 = add32(t3, mul32(drawn % pawn, c));
+    }
     return t3;
 }
 

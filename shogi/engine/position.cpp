@@ -18,7 +18,7 @@ const PieceRecord initial_pieces[PIECE_RECORDS] = {
 
 int Board[BOARD_CELLS];
 PieceRecord PieceTable[PIECE_RECORDS];
-int side_to_move = SENTE;
+Side side_to_move = SENTE;
 int move_number = 1;
 LastMove last_move = {0, NO_SQUARE, 0};
 
@@ -30,28 +30,28 @@ constexpr int GOTE_ZONE_START = 54;  // gote promotes on cells 54..80
 
 int can_promote_kind(int kind) { return kind >= ROOK && kind <= PAWN; }
 
-int touches_promotion_zone(int from, int to, int side) {
+int touches_promotion_zone(int from, int to, Side side) {
     if (side == GOTE) return from >= GOTE_ZONE_START || to >= GOTE_ZONE_START;
     return from <= SENTE_ZONE_END || to <= SENTE_ZONE_END;
 }
 
 // The captured piece is on the board, so at most 39 of the 40 pieces are in
 // this hand: a free slot always exists and the loop always ends inside the list.
-int first_free_hand_cell(const int board[BOARD_CELLS], int side) {
+int first_free_hand_cell(const int board[BOARD_CELLS], Side side) {
     int base = hand_base(side);
     int slot = 0;
     while (slot < HAND_SLOTS - 1 && board[base + slot] != NO_PIECE) ++slot;
     return base + slot;
 }
 
-void put_in_hand(int piece, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
+void put_in_hand(int piece, Side side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
     int cell = first_free_hand_cell(board, side);
     pieces[piece].owner = side;
     pieces[piece].square = cell;
     board[cell] = piece;
 }
 
-void take_from_hand(int piece, int side, int board[BOARD_CELLS]) {
+void take_from_hand(int piece, Side side, int board[BOARD_CELLS]) {
     int base = hand_base(side);
     for (int slot = 0; slot < HAND_SLOTS; ++slot) {
         if (board[base + slot] == piece) {
@@ -76,7 +76,7 @@ void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) 
     for (int i = 0; i < PIECE_COUNT; ++i) board[pieces[i].square] = i;
 }
 
-int make_move(int from, int to, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
+int make_move(int from, int to, Side side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
     int captured = board[to];
     if (captured != NO_PIECE) put_in_hand(captured, side, board, pieces);
 
@@ -91,7 +91,7 @@ int make_move(int from, int to, int side, int board[BOARD_CELLS], PieceRecord pi
     return promoted;
 }
 
-void unmake_move(int from, int to, int side, int captured, int promoted, int board[BOARD_CELLS],
+void unmake_move(int from, int to, Side side, int captured, int promoted, int board[BOARD_CELLS],
                  PieceRecord pieces[PIECE_RECORDS]) {
     relocate(to, from, board, pieces);
     if (promoted == 1) pieces[board[from]].kind -= PROMOTION_OFFSET;
@@ -103,7 +103,7 @@ void unmake_move(int from, int to, int side, int captured, int promoted, int boa
     }
 }
 
-void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], int side) {
+void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], Side side) {
     int base = hand_base(side);
     int *slots = board + base;
     // Stable insertion sort, highest kind first; an empty slot reads the
@@ -123,7 +123,7 @@ int is_well_formed(int from, int to) {
     return static_cast<unsigned>(from) < BOARD_CELLS && static_cast<unsigned>(to) < SQUARES && from != to;
 }
 
-int has_pieces_in_hand(const int board[BOARD_CELLS], int side) { return board[hand_base(side)] != NO_PIECE; }
+int has_pieces_in_hand(const int board[BOARD_CELLS], Side side) { return board[hand_base(side)] != NO_PIECE; }
 
 int column_distance(int a, int b) {
     int d = a % 9 - b % 9;

@@ -2,12 +2,14 @@
 // the table of the 40 pieces, and the engine's make/unmake/sort operations.
 #pragma once
 
-// Sides.
+// Sides: plain ints; the opponent of side s is 1 - s.
+using Side = int;
 constexpr int SENTE = 0;
 constexpr int GOTE = 1;
 constexpr int NOBODY = 2;  // owner of the sentinel record only
 
-// Piece kinds; promotion adds PROMOTION_OFFSET to kinds ROOK..PAWN.
+// Piece kinds: plain ints 0..13; promotion adds PROMOTION_OFFSET to kinds ROOK..PAWN.
+using PieceKind = int;
 constexpr int KING = 0;
 constexpr int GOLD = 1;
 constexpr int ROOK = 2;
@@ -41,9 +43,9 @@ constexpr int GOTE_KING_PIECE = 0;
 constexpr int SENTE_KING_PIECE = 20;
 
 struct PieceRecord {
-    int kind;
+    PieceKind kind;
     int square;
-    int owner;
+    Side owner;
     int unused;  // always 0, never read
 };
 
@@ -66,29 +68,30 @@ extern const PieceRecord initial_pieces[PIECE_RECORDS];
 // The live position and turn state: defined here, written only by the front end.
 extern int Board[BOARD_CELLS];
 extern PieceRecord PieceTable[PIECE_RECORDS];
-extern int side_to_move;
+extern Side side_to_move;
 extern int move_number;
 extern LastMove last_move;
 
-inline int opponent(int side) { return 1 - side; }
-inline int hand_base(int side) { return side == SENTE ? SENTE_HAND_BASE : GOTE_HAND_BASE; }
+inline Side opponent(Side side) { return 1 - side; }
+inline int hand_base(Side side) { return side == SENTE ? SENTE_HAND_BASE : GOTE_HAND_BASE; }
 
 // Copies initial_pieces and places every piece on its cell.
 void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
 
 // Returns 1 if the moving piece was promoted, else 0.
-int make_move(int from, int to, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
+int make_move(int from, int to, Side side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
 // Restores the position before the matching make_move exactly.
-void unmake_move(int from, int to, int side, int captured, int promoted, int board[BOARD_CELLS],
+void unmake_move(int from, int to, Side side, int captured, int promoted, int board[BOARD_CELLS],
                  PieceRecord pieces[PIECE_RECORDS]);
 // Orders a side's hand list by kind, highest first, stably, and renumbers squares.
-void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], int side);
+void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], Side side);
 
 // 1 when from names a cell (0..255), to a square (0..80) and from != to;
-// blanked candidates (0, 0) are ill-formed.
+// blanked candidates (0, 0) are ill-formed. Both compares are unsigned and
+// from stops at 255, so a well-formed from can always index the board.
 int is_well_formed(int from, int to);
 // 1 when the first slot of the side's hand list holds a piece.
-int has_pieces_in_hand(const int board[BOARD_CELLS], int side);
+int has_pieces_in_hand(const int board[BOARD_CELLS], Side side);
 
 // Distances on raw cell numbers (hand cells give numbers without board meaning).
 int column_distance(int a, int b);

@@ -8,8 +8,8 @@
 EngineSettings engine_settings[2];
 char settings_path[2][SETTINGS_PATH_SIZE] = {"sente.ini", "gote.ini"};
 
-int engine_side;
-int engine_opponent;
+Side engine_side;
+Side engine_opponent;
 int engine_hand_cell;
 int opponent_hand_cell;
 int game_phase;
@@ -153,14 +153,14 @@ FILE* open_settings_file(int side) {
 
 }  // namespace
 
-void set_engine_side(int side) {
+void set_engine_side(Side side) {
     engine_side = side;
     engine_opponent = opponent(side);
     engine_hand_cell = hand_base(side);
     opponent_hand_cell = hand_base(engine_opponent);
 }
 
-int load_engine_settings(int side) {
+int load_engine_settings(Side side) {
     FILE* file = open_settings_file(side);
     if (file == nullptr) {
         std::fflush(stdout);

@@ -39,8 +39,8 @@ extern EngineSettings engine_settings[2];
 extern char settings_path[2][SETTINGS_PATH_SIZE];
 
 // Engine state, set at the start of every think.
-extern int engine_side;           // the side being thought for
-extern int engine_opponent;       // 1 - engine_side
+extern Side engine_side;          // the side being thought for
+extern Side engine_opponent;      // 1 - engine_side
 extern int engine_hand_cell;      // first hand cell of engine_side (100 or 200)
 extern int opponent_hand_cell;    // first hand cell of engine_opponent
 extern int game_phase;            // a GamePhase
@@ -48,11 +48,11 @@ extern int width[2];              // working copy of SASITE_MAX per side
 extern int depth_limit[2];        // working copy of DEPTH_MAX per side
 
 // Sets engine_side and the three values derived from it.
-void set_engine_side(int side);
+void set_engine_side(Side side);
 
 // Loads the file of `side` (working directory, then /usr/share/banrei) into
 // engine_settings[side]; progress on standard output. 1 on success, 0 on failure.
-int load_engine_settings(int side);
+int load_engine_settings(Side side);
 
 // Game reset, after srand: a side with a negative formation index and at least
 // one formation gets rand() % count, side 0 first. The choice then stays.

@@ -220,16 +220,18 @@ TEST_F(Judgement, PawnFarFromTheKingDrawsOneRandomBonus) {
     EXPECT_EQ(std::rand(), second);
 }
 
-TEST_F(Judgement, PawnValueZeroGivesNoRandomBonusAndDrawsNothing) {
+// A pawn value of 0 must not divide by zero; the number is still drawn.
+TEST_F(Judgement, PawnValueZeroGivesNoRandomBonusButStillDraws) {
     tef(0, 0, 3);
     place(pos, KING, GOTE, at(0, 0));
     place(pos, KING, SENTE, at(8, 8));
     place(pos, PAWN, SENTE, at(6, 2));
     std::srand(77);
-    int first = std::rand();
+    std::rand();
+    int second = std::rand();
     std::srand(77);
     EXPECT_EQ(score(at(6, 2), at(5, 2)), 0);
-    EXPECT_EQ(std::rand(), first);
+    EXPECT_EQ(std::rand(), second);
 }
 
 TEST_F(Judgement, FormationPullShrinksWithDistanceToTheTarget) {
