@@ -197,7 +197,6 @@ void ztl_input_init_held() {
     ztl_pen_x = ztl_pen_y = 0;
     pen_down = inverted = 0;
     last_hit = pressed = nullptr;
-    ztl_wait_init_held();
     if (ztl_root_area == nullptr)
         ztl_root_area = area_new_held(0, 0, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT, ZTL_NO_CODE,
                                       ZTL_NO_CODE, ZTL_NO_CODE);

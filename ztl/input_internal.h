@@ -37,8 +37,6 @@ void ztl_event_pen_move(int x, int y);
 void ztl_event_pen_up(int x, int y);
 // The wait timer fired: ends a timed wait that is in progress.
 void ztl_event_timer();
-// The window is going away: every wait ends now and none sleeps again.
-void ztl_event_shutdown();
 
 // Whether a pen event is in progress (button down), for tests and backends.
 int ztl_pen_is_down();
@@ -60,5 +58,3 @@ void ztl_queue_push_held(int value);
 void ztl_wake_held();
 // Whether the application thread sleeps in ztl_get_key (for scripted input).
 int ztl_wait_in_progress();
-// ztl_init: waits sleep again after an earlier shutdown.
-void ztl_wait_init_held();

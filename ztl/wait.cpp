@@ -16,17 +16,16 @@ std::condition_variable input_arrived;
 int sleeping = 0;          // the application thread is inside a wait
 int timed = 0;             // ... and that wait has a deadline
 unsigned timer_fires = 0;  // counts timer events that ended a timed wait
-int shutting_down = 0;
 
-// Sleeps until something is queued, the deadline passes (timeout > 0), the
-// wait timer fires, or the library shuts down.
+// Sleeps until something is queued, the deadline passes (timeout > 0) or the
+// wait timer fires.
 void sleep_held(std::unique_lock<std::mutex>& lock, int timeout) {
     auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(1LL * timeout * TENTH_OF_SECOND_MS);
     unsigned fires_at_start = timer_fires;
     sleeping = 1;
     timed = timeout > 0;
-    while (ztl_queue_count_held() == 0 && !shutting_down && timer_fires == fires_at_start) {
+    while (ztl_queue_count_held() == 0 && timer_fires == fires_at_start) {
         if (!timed)
             input_arrived.wait(lock);
         else if (input_arrived.wait_until(lock, deadline) == std::cv_status::timeout)
@@ -47,23 +46,15 @@ void ztl_event_timer() {
     input_arrived.notify_all();
 }
 
-void ztl_event_shutdown() {
-    std::lock_guard lock(ztl_mutex);
-    shutting_down = 1;
-    input_arrived.notify_all();
-}
-
 int ztl_wait_in_progress() {
     std::lock_guard lock(ztl_mutex);
     return sleeping;
 }
 
-void ztl_wait_init_held() { shutting_down = 0; }
-
 int ztl_get_key(int timeout) {
     std::unique_lock lock(ztl_mutex);
     ztl_refresh_held();
-    if (ztl_queue_count_held() == 0 && timeout != 0 && !shutting_down) sleep_held(lock, timeout);
+    if (ztl_queue_count_held() == 0 && timeout != 0) sleep_held(lock, timeout);
     int code = ztl_queue_pop_held();
     return code > 0 ? code : -1;
 }

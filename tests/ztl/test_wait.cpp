@@ -121,15 +121,6 @@ TEST_F(Wait, TimerDoesNotEndAnEndlessWait) {
     EXPECT_EQ(ztl_get_key(-1), 't');
 }
 
-TEST_F(Wait, ShutdownEndsTheWaitAndNoWaitSleepsAfterIt) {
-    when_asleep([] { ztl_event_shutdown(); });
-    EXPECT_EQ(ztl_get_key(-1), -1);
-    auto start = clock_type::now();
-    EXPECT_EQ(ztl_get_key(-1), -1);
-    EXPECT_EQ(ztl_get_key(100), -1);
-    EXPECT_LT(elapsed_ms(start), 50);
-}
-
 // The window thread queues one key at a random moment around the application
 // thread's check-then-sleep, again and again; a lost wake-up would leave the
 // wait to run into its 5 s timeout.

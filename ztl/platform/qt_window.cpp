@@ -222,6 +222,15 @@ protected:
 pthread_t application_thread;
 std::atomic<bool> application_running{false};
 
+// Closing while app_main still runs or waits: its thread cannot be stopped
+// safely, so the process ends here with status 0, holding the library mutex
+// so that no library call runs on while it goes.
+[[noreturn]] void end_while_application_runs() {
+    ztl_mutex.lock();
+    std::fflush(nullptr);  // what the application wrote stays written
+    _exit(0);
+}
+
 void show_message(QWidget* owner, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
     box.exec();
@@ -260,15 +269,8 @@ public:
     client_view* const view = new client_view;
 
 protected:
-    // Closing while app_main still runs or waits: its thread cannot be
-    // stopped safely, so the process ends here with status 0, holding the
-    // library mutex so that no library call runs on while it goes.
     void closeEvent(QCloseEvent* event) override {
-        if (application_running.load()) {
-            ztl_mutex.lock();
-            std::fflush(nullptr);  // what the application wrote stays written
-            _exit(0);
-        }
+        if (application_running.load()) end_while_application_runs();
         event->accept();
     }
 
@@ -414,8 +416,9 @@ int main(int argc, char** argv) {
     words.push_back(nullptr);
     if (!ztl_backend_start_application(app_main, argc, words.data())) return 0;
     application.exec();
+    // The event loop may also end without a close (the desktop session ends).
+    if (application_running.load()) end_while_application_runs();
     pthread_join(application_thread, nullptr);
-    ztl_event_shutdown();
     ztl_screen_shutdown();
     window = nullptr;
     return 0;
