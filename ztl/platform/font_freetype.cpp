@@ -104,6 +104,14 @@ int set_cell(int size, int cell_width) {
     return 1;
 }
 
+// Where a glyph box of the given extent starts so that it lies inside room
+// pixels: the few glyphs that hinting makes reach past the cell move in.
+int fit_into(int start, unsigned extent, int room) {
+    int end = start + static_cast<int>(extent);
+    if (end > room) start -= end - room;
+    return start < 0 ? 0 : start;
+}
+
 void blit_mono(const FT_Bitmap& bitmap, int left, int top, unsigned char* scratch) {
     for (unsigned r = 0; r < bitmap.rows; ++r) {
         int y = top + static_cast<int>(r);
@@ -147,6 +155,8 @@ int ztl_font_render(int code, int size, int cell_width, unsigned char* scratch) 
     // Baseline where the face's ascent ends when ascent + descent fill the cell.
     long ascent = face->ascender, depth = face->ascender - face->descender;
     int baseline = depth > 0 ? static_cast<int>((2 * size * ascent + depth) / (2 * depth)) : size;
-    blit_mono(slot->bitmap, slot->bitmap_left, baseline - slot->bitmap_top, scratch);
+    int cell = code > 255 ? size : cell_width;
+    blit_mono(slot->bitmap, fit_into(slot->bitmap_left, slot->bitmap.width, cell),
+              fit_into(baseline - slot->bitmap_top, slot->bitmap.rows, size), scratch);
     return 1;
 }
