@@ -28,10 +28,10 @@ const Golden GOLDEN[] = {
     {40, 31, 313, 1381480694},  // end
     {14, 33, 2550, 255230327},  // end-deep
     {62, 43, 784, 131589623},  // end-drops
-    {56, 47, 308, 909030627},  // shipped-start
-    {56, 47, 219, 1816935809},  // shipped-opening
-    {33, 42, 670, 875039114},  // shipped-middle
-    {73, 74, 1022, 1432971134},  // shipped-end
+    {70, 66, 384, 96237263},  // shipped-start
+    {57, 48, 449, 1545102681},  // shipped-opening
+    {33, 23, 865, 13837863},  // shipped-middle
+    {73, 74, 1610, 1800214781},  // shipped-end
 };
 
 long leaves;
