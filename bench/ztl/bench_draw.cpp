@@ -1,6 +1,6 @@
 // Drawing benchmarks on the headless backend: the refresh conversion of the
 // whole screen, a full-screen fill, screen-sized copies with and without byte
-// alignment, and 16-pixel characters from the glyph cache.
+// alignment, and 16-pixel characters from the glyph cache and without it.
 #include <benchmark/benchmark.h>
 
 #include "ztl.h"
@@ -49,8 +49,9 @@ BENCHMARK(BM_copy_aligned);
 void BM_copy_unaligned(benchmark::State& state) { copy_screen(state, 1); }
 BENCHMARK(BM_copy_unaligned);
 
-void BM_draw_char_16(benchmark::State& state) {
+void draw_chars_16(benchmark::State& state, int cached) {
     start();
+    ztl_glyph_cache_enable(cached);
     ztl_set_font(16, 0);
     const int codes[] = {0x8BE0, 0x95E0, 0x8EE8, 0x82C6, 0x8250, 'A', 'g', 0x81A3};
     int i = 0;
@@ -59,8 +60,15 @@ void BM_draw_char_16(benchmark::State& state) {
         ++i;
     }
     state.SetItemsProcessed(state.iterations());
+    ztl_glyph_cache_enable(1);
 }
+
+void BM_draw_char_16(benchmark::State& state) { draw_chars_16(state, 1); }
 BENCHMARK(BM_draw_char_16);
+
+// Every glyph from the rasteriser: what the cache saves.
+void BM_draw_char_16_uncached(benchmark::State& state) { draw_chars_16(state, 0); }
+BENCHMARK(BM_draw_char_16_uncached);
 
 }  // namespace
 
