@@ -208,6 +208,9 @@ TEST_F(SettingsFile, UnknownLinesStopTheLoadWithTheLineAsRead) {
     EXPECT_EQ(out, "sente.ini\n loading...\r\n <- mismatch\n");
     EXPECT_EQ(load(0, " DEPTH_MAX: 3", &out), 0);
     EXPECT_EQ(out, "sente.ini\n loading... DEPTH_MAX: 3 <- mismatch\n");
+    // Every key ends in its colon: a key without one is no key at all.
+    EXPECT_EQ(load(0, "DEPTH_MAX 3\n", &out), 0);
+    EXPECT_EQ(out, "sente.ini\n loading...DEPTH_MAX 3\n <- mismatch\n");
 }
 
 TEST_F(SettingsFile, LongLineContinuesAsTheNextLine) {
