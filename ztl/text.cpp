@@ -77,7 +77,7 @@ int draw_glyph(int x, int y, int code, int direction, const clip_rect* clip) {
     for (int r = 0; r < rows; ++r) {
         // The slant moves upper rows right by a quarter pixel per row; the
         // shift rounds down, also for cells left of the target.
-        int shift = ((S - 1 - r) * k + X * 256) >> 8;
+        int shift = static_cast<int>((static_cast<long>(S - 1 - r) * k + static_cast<long>(X) * 256) >> 8);
         for (uint32_t bits = m.rows[r]; bits != 0; bits &= bits - 1) {
             int u = __builtin_ctz(bits) + shift;
             int v = u - X;

@@ -43,8 +43,10 @@ TEST_F(DrawTest, InvertModeAndColourFour) {
     EXPECT_EQ(ztl_pget(10, 10), 0);
     ztl_pset_color(11, 10, 7);
     EXPECT_EQ(ztl_pget(11, 10), 3);
-    ztl_pset_color(11, 10, -1);
+    clear_dirty();
+    ztl_pset_color(11, 10, -1);  // draws nothing, but still marks
     EXPECT_EQ(ztl_pget(11, 10), 3);
+    expect_dirty(10, 9, 11, 10);
 }
 
 TEST_F(DrawTest, SinglePixelAndOutsideHorizontalLines) {
