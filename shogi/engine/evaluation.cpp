@@ -43,43 +43,55 @@ int mobility(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORD
     return count_legal_targets(square, board, pieces);
 }
 
+// The engine side's guards of `to` with the move on the board. The support,
+// exchange and unsafe-drop terms all ask for this one count, so it is made
+// once, when first asked (-1 in *guards until then).
+int guards_of(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to, int* guards) {
+    if (*guards < 0) *guards = count_attackers(board, pieces, to, engine_side);
+    return *guards;
+}
+
 // Gains and losses of the mover p, now on `to`, against every piece of the
-// other side (the captured one included, by its record).
-int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int b) {
+// other side (the captured one included, by its record). The board stays as
+// it is for the whole walk, so the mover's reach is taken once, and a piece
+// off every line to `from` or `to` is not asked about them.
+int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int b,
+                   int* guards) {
+    static constexpr SquareSet NO_SQUARES{{0, 0}};
     int p = board[to];
     int mover_value = mul32(b, engine_settings[engine_side].value[pieces[p].kind]);
     const int* value = engine_settings[engine_side].value;
+    SquareSet attacked = legal_target_set(to, board, pieces);
+    const SquareSet& reach_from = from <= LAST_SQUARE ? pattern_sources(from) : NO_SQUARES;  // a hand cell: never
+    const SquareSet& reach_to = pattern_sources(to);
     int t2 = 0;
-    int guards = -1;  // the engine side's guards of `to`, counted once when first needed
     for (int q = 0; q < PIECE_COUNT; ++q) {
         int sq = pieces[q].square;
         if (sq > LAST_SQUARE || pieces[q].owner == pieces[p].owner) continue;
-        if (can_move(to, sq, board, pieces))
+        if (square_set_has(attacked, sq))
             t2 = add32(t2, mul32(b, value[pieces[q].kind]) /
                                (count_attackers(board, pieces, sq, engine_opponent) + 1));
-        if (can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);
-        if (can_move(sq, to, board, pieces)) {
-            if (guards < 0) guards = count_attackers(board, pieces, to, engine_side);
-            t2 = sub32(t2, mover_value / (guards + 1));
-        }
+        if (square_set_has(reach_from, sq) && can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);
+        if (square_set_has(reach_to, sq) && can_move(sq, to, board, pieces))
+            t2 = sub32(t2, mover_value / (guards_of(board, pieces, to, guards) + 1));
     }
     return t2;
 }
 
 int tactical_term(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                  int captured, int b) {
+                  int captured, int b, int* guards) {
     const int* value = engine_settings[engine_side].value;
     int kind = pieces[board[to]].kind;
     int t2 = 0;
     if (captured != NO_PIECE) t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[captured].kind]), b);
     if (game_phase == CHUBAN || game_phase == SHUBAN)
-        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, count_attackers(board, pieces, to, engine_side)));
-    return add32(t2, exchange_terms(board, pieces, from, to, b));
+        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, guards_of(board, pieces, to, guards)));
+    return add32(t2, exchange_terms(board, pieces, from, to, b, guards));
 }
 
-int unsafe_drop(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
+int unsafe_drop(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int* guards) {
     return from >= SENTE_HAND_BASE && count_attackers(board, pieces, to, engine_opponent) > 0 &&
-           count_attackers(board, pieces, to, engine_side) == 0;
+           guards_of(board, pieces, to, guards) == 0;
 }
 
 // Pawn push: rewarded on an own rook's file, and with a random bonus when
@@ -181,8 +193,9 @@ int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], 
 
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
-    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B]);
-    int unsafe = unsafe_drop(board, pieces, from, to);
+    int guards = -1;
+    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B], &guards);
+    int unsafe = unsafe_drop(board, pieces, from, to, &guards);
     int t3 = move_activity(board, pieces, from, to, coef[COEF_C]);
 
     board[to] = c;

@@ -120,11 +120,6 @@ inline int piece_can_move(int from, int to, const int board[BOARD_CELLS], const 
     return can_step(piece, from, to, board);
 }
 
-// A set of squares, square t in bit t % 64 of word t / 64.
-struct SquareSet {
-    unsigned long long word[2];
-};
-
 constexpr SquareSet EVERY_SQUARE{{~0ull, (1ull << (SQUARES - 64)) - 1}};
 
 // Per owner, kind and board square, the squares of the kind's pattern: every
@@ -150,6 +145,27 @@ ReachTable build_reach_table(void) {
 
 const ReachTable REACH = build_reach_table();
 
+// Per square, the cells from which some kind's pattern reaches it. Cells past
+// the board (81..127) are kept in, so an odd record still meets the full rule.
+struct SourceTable {
+    SquareSet source[SQUARES];
+};
+
+SourceTable build_source_table(void) {
+    SourceTable table{};
+    for (int to = 0; to < SQUARES; ++to) {
+        table.source[to].word[1] = ~0ull << (SQUARES - 64);
+        for (int owner = SENTE; owner <= GOTE; ++owner)
+            for (int kind = 0; kind < PIECE_KINDS; ++kind)
+                for (int from = 0; from < SQUARES; ++from)
+                    if (square_set_has(REACH.reach[owner][kind][from], to))
+                        table.source[to].word[from / 64] |= 1ull << (from % 64);
+    }
+    return table;
+}
+
+const SourceTable SOURCES = build_source_table();
+
 // Squares worth asking about for a mover on `from`: its pattern's squares for
 // a board piece, every square for a drop or an odd cell.
 SquareSet candidate_squares(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
@@ -169,28 +185,42 @@ int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECOR
     if (static_cast<unsigned>(cell) >= SQUARES) return 0;
     int held = board[cell];
     board[cell] = NO_PIECE;
+    // Most pieces stand on no line or jump to the cell: one bit test skips them.
+    const SquareSet &sources = SOURCES.source[cell];
     int count = 0;
     for (int i = 0; i < PIECE_COUNT; ++i) {
         const PieceRecord &piece = pieces[i];
-        if (piece.square <= 99 && piece.owner == side) count += piece_can_move(piece.square, cell, board, pieces);
+        if (piece.square <= 99 && piece.owner == side && square_set_has(sources, piece.square))
+            count += piece_can_move(piece.square, cell, board, pieces);
     }
     board[cell] = held;
     return count;
 }
 
-int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
+const SquareSet &pattern_sources(int square) { return SOURCES.source[square]; }
+
+SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     SquareSet set = candidate_squares(from, board, pieces);
-    int n = 0;
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
             int to = 64 * w + __builtin_ctzll(bits);
-            if (piece_can_move(from, to, board, pieces)) out[n++] = to;
+            if (!piece_can_move(from, to, board, pieces)) set.word[w] &= ~(1ull << (to % 64));
         }
+    }
+    return set;
+}
+
+int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
+    SquareSet set = legal_target_set(from, board, pieces);
+    int n = 0;
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1)
+            out[n++] = 64 * w + __builtin_ctzll(bits);
     }
     return n;
 }
 
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    int targets[SQUARES];
-    return legal_targets(from, board, pieces, targets);
+    SquareSet set = legal_target_set(from, board, pieces);
+    return __builtin_popcountll(set.word[0]) + __builtin_popcountll(set.word[1]);
 }
