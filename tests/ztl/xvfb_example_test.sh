@@ -5,7 +5,7 @@
 # and exit status 0 for &Exit while app_main waits, for &Exit while it is busy
 # drawing (what it wrote to its file stays), and for app_main returning.
 # Usage: xvfb_example_test.sh path/to/ztl_example
-set -euo pipefail
+set -Eeuo pipefail
 
 example=$(realpath "$1")
 work=$(mktemp -d)
@@ -25,6 +25,8 @@ fail() {
     [[ -f "$work/out.txt" ]] && sed 's/^/  stdout: /' "$work/out.txt" >&2
     exit 1
 }
+# A failing command says where, once (a command substitution passes it up).
+trap 'status=$?; ((BASH_SUBSHELL)) && exit 1; fail "line $LINENO: a command failed with status $status"' ERR
 
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() {
@@ -162,18 +164,23 @@ open_menu() {  # Alt key of the menu, then the key of its item
     wait_for 100 eval '(($(visible_windows) > before))' || fail "no menu popup after $1"
     xdotool key "$2"
 }
+box_shown() { xdotool search --onlyvisible --name "^$1\$"; }
+box_closed() { ! box_shown "$1"; }
 open_box() {  # menu key, item key, expected title
     open_menu "$1" "$2"
-    wait_for 50 xdotool search --name "^$3\$" || fail "no '$3' box after $1 $2"
+    wait_for 100 box_shown "$3" || fail "no '$3' box after $1 $2"
     local box
-    box=$(xdotool search --onlyvisible --name "^$3\$" | head -1)
+    box=$(box_shown "$3" | head -1)
     # Keys go to the window under the pointer: there is no window manager.
     eval "$(xdotool getwindowgeometry --shell "$box")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     xdotool windowfocus "$box" 2>/dev/null || true
-    sleep 0.2
-    xdotool key Return
-    wait_for 50 bash -c "! xdotool search --onlyvisible --name '^$3\$'" || fail "'$3' box did not close"
+    # A Return that came before the box took the focus is pressed again.
+    for ((try = 0; try < 5; try++)); do
+        xdotool key Return
+        wait_for 20 box_closed "$3" && break
+    done
+    box_closed "$3" || fail "'$3' box did not close"
     focus_client
 }
 open_box alt+h a "About"
