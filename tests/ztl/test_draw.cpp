@@ -283,11 +283,14 @@ TEST_F(DrawTest, RandomCopiesInEveryModeFollowTheRule) {
     for (int k = 0; k < 2; ++k) ztl_image_view(images[0][k], 8, 3, 24, 12, &views[k]);
     const int modes[] = {0, ZTL_COPY_TRANSPARENT | 1, ZTL_COPY_WRAP, ZTL_COPY_WRAP | ZTL_COPY_TRANSPARENT | 3};
     std::mt19937 random(7);
-    auto pick = [&](int low, int high) { return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1)); };
+    auto pick = [&](int low, int high) {
+        return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
+    };
     for (int round = 0; round < 2000; ++round) {
         for (int k = 0; k < 2; ++k) fill_pattern(images[0][k], round), fill_pattern(images[1][k], round + 1);
         int s = pick(0, 2), d = pick(0, 2), mode = modes[pick(0, 3)];
-        int dx = pick(-8, 40), dy = pick(-5, 18), sx = pick(-3, 40), sy = pick(-3, 18), w = pick(-1, 48), h = pick(-1, 20);
+        int dx = pick(-8, 40), dy = pick(-5, 18), sx = pick(-3, 40), sy = pick(-3, 18);
+        int w = pick(-1, 48), h = pick(-1, 20);
         auto image = [&](int which, int k) { return which == 2 ? &views[k] : images[which][k]; };
         ztl_copy(image(d, 0), dx, dy, image(s, 0), sx, sy, w, h, mode);
         rule_copy(image(d, 1), dx, dy, image(s, 1), sx, sy, w, h, mode);
