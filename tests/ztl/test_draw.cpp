@@ -228,7 +228,7 @@ TEST_F(DrawTest, ViewsNeverReachBeyondTheirParent) {
     ztl_target_push(&record);
     ztl_fill_rect(0, 0, 100, 100);
     ztl_target_pop();
-    EXPECT_EQ(picture(parent, 0, 0, 16, 4), 
+    EXPECT_EQ(picture(parent, 0, 0, 16, 4),
               "0000000000000000\n0000000000000000\n0000000000000000\n0000000000000000\n");
     ztl_image_free(parent);
 }
