@@ -76,6 +76,20 @@ TEST_F(Input, PositionsLeftOfTheWindowNeverReadAsCodes) {
     EXPECT_EQ(ztl_pen_y, 65536 - 7);
 }
 
+TEST_F(Input, InitEmptiesTheQueueAndPutsThePenAtTheOriginUnderAFullScreenRoot) {
+    pad(0, 0, 640, 240, 0x201, ZTL_NO_CODE, ZTL_NO_CODE);
+    ztl_headless_tap(30, 40);
+    EXPECT_EQ(ztl_get_key(0), 0x201);
+    ztl_headless_type("ab");
+    ztl_init();
+    EXPECT_EQ(ztl_pen_x, 0);
+    EXPECT_EQ(ztl_pen_y, 0);
+    EXPECT_EQ(queued_entries(), 0);
+    const ztl_area& root = *ztl_root_area;
+    EXPECT_EQ((std::vector<int>{root.x, root.y, root.w, root.h, root.down_code, root.drag_code, root.up_code}),
+              (std::vector<int>{0, 0, 640, 240, ZTL_NO_CODE, ZTL_NO_CODE, ZTL_NO_CODE}));
+}
+
 // --- keys ---------------------------------------------------------------------
 
 TEST_F(Input, SpecialKeysAreScanCodeTimes256WithShiftAndCtrlLowBytes) {

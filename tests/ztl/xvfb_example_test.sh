@@ -127,9 +127,9 @@ ink=$(od -An -v -tu1 "$work/client.raw" -w640 | sed -n '21,36p' | awk '{for (i =
 
 # --- keys ------------------------------------------------------------------------------
 focus_client
-xdotool key a Left shift+Left ctrl+shift+F1 shift+Tab ctrl+b Return BackSpace Escape
+xdotool key a Left shift+Left ctrl+shift+F1 shift+Tab ctrl+b Return BackSpace Escape KP_Home Henkan ctrl+F10
 for line in "code 0x61" "code 0x4B00" "code 0x4B0F" "code 0x3BFF" "code 0xF09" "code 0x2" \
-    "code 0xD" "code 0x8" "code 0x1B"; do
+    "code 0xD" "code 0x8" "code 0x1B" "code 0x4700" "code 0x7900" "code 0x44F0"; do
     expect_line "$line"
 done
 
