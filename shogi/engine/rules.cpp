@@ -185,13 +185,17 @@ int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECOR
     if (static_cast<unsigned>(cell) >= SQUARES) return 0;
     int held = board[cell];
     board[cell] = NO_PIECE;
-    // Most pieces stand on no line or jump to the cell: one bit test skips them.
+    // Most pieces stand on no line or jump to the cell: the three tests are
+    // combined without branching (the bit is read in bounds for any square and
+    // only counts for one up to 99), so only the few left meet the rule.
     const SquareSet &sources = SOURCES.source[cell];
     int count = 0;
     for (int i = 0; i < PIECE_COUNT; ++i) {
         const PieceRecord &piece = pieces[i];
-        if (piece.square <= 99 && piece.owner == side && square_set_has(sources, piece.square))
-            count += piece_can_move(piece.square, cell, board, pieces);
+        int sq = piece.square;
+        unsigned on_line = static_cast<unsigned>(sources.word[(sq >> 6) & 1] >> (sq & 63)) & 1u;
+        if ((static_cast<unsigned>(sq) <= 99u) & (piece.owner == side) & on_line)
+            count += piece_can_move(sq, cell, board, pieces);
     }
     board[cell] = held;
     return count;
