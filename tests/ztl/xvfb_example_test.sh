@@ -101,14 +101,14 @@ focus_client() {
 
 # --- the picture -----------------------------------------------------------------------
 grey_at() { od -An -tu1 -j $(($2 * 640 + $1)) -N1 "$work/client.raw" | tr -d ' '; }
-# The client area as 640 x 240 grey bytes; true once the frame around the screen shows.
-shoot_client() {
+# Takes the client area as 640 x 240 grey bytes; true when pixel ($1, $2) has grey $3.
+shot_shows() {
     import -window root "$work/shot.png" &&
         convert "$work/shot.png" -crop "640x240+$cx+$cy" +repage -colorspace gray -depth 8 \
             "gray:$work/client.raw" &&
-        [[ $(stat -c %s "$work/client.raw") -eq $((640 * 240)) && $(grey_at 639 239) -eq 0 ]]
+        [[ $(stat -c %s "$work/client.raw") -eq $((640 * 240)) && $(grey_at "$1" "$2") -eq $3 ]]
 }
-wait_for 50 shoot_client || fail "the screenshot does not show the drawing"
+wait_for 50 shot_shows 639 239 0 || fail "the screenshot does not show the frame around the screen"
 expect_grey() {
     local got
     got=$(grey_at "$1" "$2")
@@ -122,7 +122,8 @@ expect_grey 70 30 170     # light grey
 expect_grey 110 30 85     # dark grey
 expect_grey 150 30 0      # black
 expect_grey 300 140 255   # empty screen
-ink=$(od -An -v -tu1 "$work/client.raw" -w640 | sed -n '21,36p' | awk '{for (i = 201; i <= 340; i++) if ($i < 128) n++} END {print n + 0}')
+ink=$(od -An -v -tu1 "$work/client.raw" -w640 | sed -n '21,36p' |
+    awk '{for (i = 201; i <= 340; i++) if ($i < 128) n++} END {print n + 0}')
 ((ink > 40)) || fail "no text drawn at (200, 20): $ink dark pixels"
 
 # --- keys ------------------------------------------------------------------------------
@@ -140,6 +141,12 @@ xdotool key F2
 expect_line "ime open 0"
 
 # --- pen -------------------------------------------------------------------------------
+# A pressed button shows inverted (painted from the window thread) and reports only its release.
+xdotool mousemove $((cx + 40)) $((cy + 190)) mousedown 1  # button A
+wait_for 50 shot_shows 40 190 0 || fail "the pressed button is not shown inverted"
+xdotool mouseup 1
+expect_line "code 0x301 at 40,190"
+wait_for 50 shot_shows 40 190 255 || fail "the released button stays inverted"
 xdotool mousemove $((cx + 132)) $((cy + 200)) click 1  # button B
 expect_line "code 0x302 at 132,200"
 xdotool mousemove $((cx + 300)) $((cy + 140)) click 1  # the pad
