@@ -233,6 +233,7 @@ std::atomic<bool> application_running{false};
 
 void show_message(QWidget* owner, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);  // texts are shown as they stand, never as markup
     box.exec();
 }
 
