@@ -53,22 +53,22 @@ int guards_of(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], i
 
 // Gains and losses of the mover p, now on `to`, against every piece of the
 // other side (the captured one included, by its record). The board stays as
-// it is for the whole walk, so the mover's reach is taken once, and a piece
-// off every line to `from` or `to` is not asked about them.
+// it is for the whole walk: a piece outside the mover's pattern, or off every
+// line to `from` or `to`, is not asked about.
 int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int b,
                    int* guards) {
     static constexpr SquareSet NO_SQUARES{{0, 0}};
     int p = board[to];
     int mover_value = mul32(b, engine_settings[engine_side].value[pieces[p].kind]);
     const int* value = engine_settings[engine_side].value;
-    SquareSet attacked = legal_target_set(to, board, pieces);
+    SquareSet reach = pattern_targets(to, board, pieces);
     const SquareSet& reach_from = from <= LAST_SQUARE ? pattern_sources(from) : NO_SQUARES;  // a hand cell: never
     const SquareSet& reach_to = pattern_sources(to);
     int t2 = 0;
     for (int q = 0; q < PIECE_COUNT; ++q) {
         int sq = pieces[q].square;
         if (sq > LAST_SQUARE || pieces[q].owner == pieces[p].owner) continue;
-        if (square_set_has(attacked, sq))
+        if (square_set_has(reach, sq) && can_move(to, sq, board, pieces))
             t2 = add32(t2, mul32(b, value[pieces[q].kind]) /
                                (count_attackers(board, pieces, sq, engine_opponent) + 1));
         if (square_set_has(reach_from, sq) && can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);

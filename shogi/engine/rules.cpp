@@ -166,16 +166,14 @@ SourceTable build_source_table(void) {
 
 const SourceTable SOURCES = build_source_table();
 
-// Squares worth asking about for a mover on `from`: its pattern's squares for
-// a board piece, every square for a drop or an odd cell.
-SquareSet candidate_squares(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+}  // namespace
+
+SquareSet pattern_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     if (static_cast<unsigned>(from) >= SQUARES || static_cast<unsigned>(board[from]) >= NO_PIECE) return EVERY_SQUARE;
     const PieceRecord &piece = pieces[board[from]];
     if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return EVERY_SQUARE;
     return REACH.reach[piece.owner != SENTE][piece.kind][from];
 }
-
-}  // namespace
 
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     return piece_can_move(from, to, board, pieces);
@@ -203,8 +201,11 @@ int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECOR
 
 const SquareSet &pattern_sources(int square) { return SOURCES.source[square]; }
 
+namespace {
+
+// The squares legal_targets writes, as a set.
 SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    SquareSet set = candidate_squares(from, board, pieces);
+    SquareSet set = pattern_targets(from, board, pieces);
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
             int to = 64 * w + __builtin_ctzll(bits);
@@ -213,6 +214,8 @@ SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRe
     }
     return set;
 }
+
+}  // namespace
 
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
     SquareSet set = legal_target_set(from, board, pieces);

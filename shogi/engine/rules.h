@@ -24,8 +24,10 @@ int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECOR
 // The squares `to` with can_move(from, to), ascending, written to `out`;
 // returns how many. Only the squares of the mover's pattern are asked.
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]);
-// The same squares as a set.
-SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
+// Squares worth asking about for a mover on `from`: its pattern's squares for
+// a board piece, every square for a drop or an odd cell. can_move(from, t)
+// never holds for a square t outside.
+SquareSet pattern_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
 // The cells from which some kind's pattern reaches board square `square` (its
 // row, column, diagonals and knight jumps; cells 81..127 are always in): a
 // board piece elsewhere never passes can_move to it, whatever the position.
