@@ -2,8 +2,27 @@
 
 namespace {
 
-int row_of(int cell) { return cell / 9; }
-int column_of(int cell) { return cell % 9; }
+// Row and column of every cell, looked up: the rules ask for them millions of
+// times per think.
+struct CellCoordinates {
+    unsigned char row[BOARD_CELLS];
+    unsigned char column[BOARD_CELLS];
+};
+
+constexpr CellCoordinates build_cell_coordinates(void) {
+    CellCoordinates table{};
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        table.row[cell] = static_cast<unsigned char>(cell / 9);
+        table.column[cell] = static_cast<unsigned char>(cell % 9);
+    }
+    return table;
+}
+
+constexpr CellCoordinates COORDINATES = build_cell_coordinates();
+
+// cell is 0..255.
+int row_of(int cell) { return COORDINATES.row[cell]; }
+int column_of(int cell) { return COORDINATES.column[cell]; }
 int sign_of(int n) { return (n > 0) - (n < 0); }
 
 // 1 when every cell strictly between from and to on their common line is
