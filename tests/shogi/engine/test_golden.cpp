@@ -29,7 +29,7 @@ const Golden GOLDEN[] = {
     {14, 33, 2550, 255230327},  // end-deep
     {62, 43, 784, 131589623},  // end-drops
     {70, 66, 384, 96237263},  // shipped-start
-    {57, 48, 449, 1545102681},  // shipped-opening
+    {76, 66, 388, 19096809},  // shipped-opening
     {33, 23, 865, 13837863},  // shipped-middle
     {73, 74, 1610, 1800214781},  // shipped-end
 };
