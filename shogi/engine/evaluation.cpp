@@ -51,30 +51,54 @@ int guards_of(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], i
     return *guards;
 }
 
-// Gains and losses of the mover p, now on `to`, against every piece of the
-// other side (the captured one included, by its record). The board stays as
-// it is for the whole walk: a piece outside the mover's pattern, or off every
-// line to `from` or `to`, is not asked about.
-int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int b,
-                   int* guards) {
-    static constexpr SquareSet NO_SQUARES{{0, 0}};
-    int p = board[to];
-    int mover_value = mul32(b, engine_settings[engine_side].value[pieces[p].kind]);
+// Attackers of `cell` as the untouched piece table sees a tried move: the
+// captured piece's record still names `to`, so the mover standing there
+// counts for the captured piece's owner instead of its own (for nobody
+// without a capture). `reached` tells whether the mover reaches `cell`.
+int attackers_during_trial(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to,
+                           int captured, int cell, int side, int reached) {
+    int count = count_attackers(board, pieces, cell, side);
+    if (!reached) return count;
+    return count - (pieces[board[to]].owner == side) + (pieces[captured].owner == side);
+}
+
+// Gains from the pieces of the other side that the mover, now on `to`,
+// attacks: each is worth its value over one more than its defenders.
+int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to, int captured,
+                 int b) {
     const int* value = engine_settings[engine_side].value;
-    SquareSet reach = pattern_targets(to, board, pieces);
-    const SquareSet& reach_from = from <= LAST_SQUARE ? pattern_sources(from) : NO_SQUARES;  // a hand cell: never
-    const SquareSet& reach_to = pattern_sources(to);
-    int t2 = 0;
-    for (int q = 0; q < PIECE_COUNT; ++q) {
-        int sq = pieces[q].square;
-        if (sq > LAST_SQUARE || pieces[q].owner == pieces[p].owner) continue;
-        if (square_set_has(reach, sq) && can_move(to, sq, board, pieces))
-            t2 = add32(t2, mul32(b, value[pieces[q].kind]) /
-                               (count_attackers(board, pieces, sq, engine_opponent) + 1));
-        if (square_set_has(reach_from, sq) && can_move(sq, from, board, pieces)) t2 = add32(t2, mover_value);
-        if (square_set_has(reach_to, sq) && can_move(sq, to, board, pieces))
-            t2 = sub32(t2, mover_value / (guards_of(board, pieces, to, guards) + 1));
+    SquareSet targets = legal_target_set(to, board, pieces);
+    int gains = 0;
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = targets.word[w]; bits != 0; bits &= bits - 1) {
+            int sq = 64 * w + __builtin_ctzll(bits);
+            if (board[sq] == NO_PIECE) continue;
+            int defenders = attackers_during_trial(board, pieces, to, captured, sq, engine_opponent, 1);
+            gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders + 1));
+        }
     }
+    return gains;
+}
+
+// Gains and losses of the mover p, now on `to`, against every piece of the
+// other side (the captured one included, by its record): its attacks, each
+// piece that reaches `from` (the mover's old square) and each that reaches
+// `to`. The sums wrap, so each count is multiplied out at once.
+int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int captured,
+                   int b, int* guards) {
+    int owner = pieces[board[to]].owner;
+    int mover_value = mul32(b, engine_settings[engine_side].value[pieces[board[to]].kind]);
+    int on_board = from <= LAST_SQUARE;  // a hand cell is reached by nobody
+    int returns = on_board && can_move(to, from, board, pieces);
+    int from_hits = 0;
+    int to_hits = 0;
+    for (int side = SENTE; side <= GOTE; ++side) {
+        if (side == owner) continue;
+        if (on_board) from_hits += attackers_during_trial(board, pieces, to, captured, from, side, returns);
+        to_hits += count_attackers(board, pieces, to, side);
+    }
+    int t2 = add32(attack_gains(board, pieces, to, captured, b), mul32(from_hits, mover_value));
+    if (to_hits > 0) t2 = sub32(t2, mul32(to_hits, mover_value / (guards_of(board, pieces, to, guards) + 1)));
     return t2;
 }
 
@@ -86,7 +110,7 @@ int tactical_term(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
     if (captured != NO_PIECE) t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[captured].kind]), b);
     if (game_phase == CHUBAN || game_phase == SHUBAN)
         t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, guards_of(board, pieces, to, guards)));
-    return add32(t2, exchange_terms(board, pieces, from, to, b, guards));
+    return add32(t2, exchange_terms(board, pieces, from, to, captured, b, guards));
 }
 
 int unsafe_drop(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int* guards) {

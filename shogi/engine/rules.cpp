@@ -110,16 +110,21 @@ int can_drop(const PieceRecord &piece, int to, const int board[BOARD_CELLS], con
     }
 }
 
-// from is a cell below 100, to a square.
-inline int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
-    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
+// How the piece's pattern covers the way from `from` (a cell below 100) to
+// square `to`; the piece's kind is below PIECE_KINDS.
+inline Shape shape_between(const PieceRecord &piece, int from, int to) {
     int dx = column_of(to) - column_of(from);
     int dy = row_of(from) - row_of(to);
     if (piece.owner != SENTE) {
         dx = -dx;
         dy = -dy;
     }
-    switch (SHAPES.shape[piece.kind][dy + MAX_DY][dx + MAX_DX]) {
+    return SHAPES.shape[piece.kind][dy + MAX_DY][dx + MAX_DX];
+}
+
+inline int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
+    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
+    switch (shape_between(piece, from, to)) {
     case STEP: return 1;
     case SLIDE: return line_is_clear(from, to, board);
     default: return 0;
@@ -139,102 +144,148 @@ inline int piece_can_move(int from, int to, const int board[BOARD_CELLS], const 
     return can_step(piece, from, to, board);
 }
 
-constexpr SquareSet EVERY_SQUARE{{~0ull, (1ull << (SQUARES - 64)) - 1}};
+void add_square(SquareSet &set, int square) { set.word[square / 64] |= 1ull << (square % 64); }
 
-// Per owner, kind and board square, the squares of the kind's pattern: every
-// move the rules allow a board piece lies in it, so only those need asking.
-struct ReachTable {
-    SquareSet reach[2][PIECE_KINDS][SQUARES];
+// The eight lines through a square as (row, column) steps, and the knight
+// jumps of both sides.
+struct Step {
+    int row, column;
+};
+constexpr int DIRECTIONS = 8;
+constexpr Step LINE_STEPS[DIRECTIONS] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}};
+constexpr int KNIGHT_JUMPS = 4;
+constexpr Step KNIGHT_STEPS[KNIGHT_JUMPS] = {{-2, -1}, {-2, 1}, {2, -1}, {2, 1}};
+
+// Per square, the squares along each line outward, nearest first, and the
+// squares a knight of either side could jump from. Walking these finds the
+// few pieces that may reach a square, or the squares a slider reaches,
+// without asking the rule about every square of a pattern.
+struct LineTable {
+    unsigned char cell[SQUARES][DIRECTIONS][8];
+    unsigned char length[SQUARES][DIRECTIONS];
+    unsigned char knight[SQUARES][KNIGHT_JUMPS];
+    unsigned char knights[SQUARES];
 };
 
-ReachTable build_reach_table(void) {
-    ReachTable table{};
-    for (int owner = SENTE; owner <= GOTE; ++owner)
-        for (int kind = 0; kind < PIECE_KINDS; ++kind)
+int on_board_at(int row, int column) { return row >= 0 && row < 9 && column >= 0 && column < 9; }
+
+LineTable build_line_table(void) {
+    LineTable table{};
+    for (int square = 0; square < SQUARES; ++square) {
+        int row = row_of(square), column = column_of(square);
+        for (int d = 0; d < DIRECTIONS; ++d) {
+            int r = row + LINE_STEPS[d].row, c = column + LINE_STEPS[d].column;
+            for (; on_board_at(r, c); r += LINE_STEPS[d].row, c += LINE_STEPS[d].column)
+                table.cell[square][d][table.length[square][d]++] = static_cast<unsigned char>(9 * r + c);
+        }
+        for (const Step &jump : KNIGHT_STEPS) {
+            int r = row + jump.row, c = column + jump.column;
+            if (on_board_at(r, c))
+                table.knight[square][table.knights[square]++] = static_cast<unsigned char>(9 * r + c);
+        }
+    }
+    return table;
+}
+
+const LineTable LINES = build_line_table();
+
+// Per owner and kind: the squares its single steps and jumps reach from each
+// square, and the lines (bit d for LINE_STEPS[d]) along which it slides.
+struct MoveTable {
+    SquareSet steps[2][PIECE_KINDS][SQUARES];
+    unsigned char slides[2][PIECE_KINDS];
+};
+
+MoveTable build_move_table(void) {
+    MoveTable table{};
+    for (int owner = SENTE; owner <= GOTE; ++owner) {
+        int flip = owner == SENTE ? 1 : -1;
+        for (int kind = 0; kind < PIECE_KINDS; ++kind) {
+            for (int d = 0; d < DIRECTIONS; ++d) {
+                int dx = flip * 2 * LINE_STEPS[d].column, dy = -flip * 2 * LINE_STEPS[d].row;
+                if (shape_of(kind, dx, dy) == SLIDE) table.slides[owner][kind] |= 1u << d;
+            }
             for (int from = 0; from < SQUARES; ++from)
                 for (int to = 0; to < SQUARES; ++to) {
-                    int flip = owner == SENTE ? 1 : -1;
                     int dx = flip * (column_of(to) - column_of(from));
                     int dy = flip * (row_of(from) - row_of(to));
-                    if (to != from && shape_of(kind, dx, dy) != UNREACHABLE)
-                        table.reach[owner][kind][from].word[to / 64] |= 1ull << (to % 64);
+                    if (to != from && shape_of(kind, dx, dy) == STEP) add_square(table.steps[owner][kind][from], to);
                 }
-    return table;
-}
-
-const ReachTable REACH = build_reach_table();
-
-// Per square, the cells from which some kind's pattern reaches it. Cells past
-// the board (81..127) are kept in, so an odd record still meets the full rule.
-struct SourceTable {
-    SquareSet source[SQUARES];
-};
-
-SourceTable build_source_table(void) {
-    SourceTable table{};
-    for (int to = 0; to < SQUARES; ++to) {
-        table.source[to].word[1] = ~0ull << (SQUARES - 64);
-        for (int owner = SENTE; owner <= GOTE; ++owner)
-            for (int kind = 0; kind < PIECE_KINDS; ++kind)
-                for (int from = 0; from < SQUARES; ++from)
-                    if (square_set_has(REACH.reach[owner][kind][from], to))
-                        table.source[to].word[from / 64] |= 1ull << (from % 64);
+        }
     }
     return table;
 }
 
-const SourceTable SOURCES = build_source_table();
+const MoveTable MOVES = build_move_table();
 
-}  // namespace
-
-SquareSet pattern_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    if (static_cast<unsigned>(from) >= SQUARES || static_cast<unsigned>(board[from]) >= NO_PIECE) return EVERY_SQUARE;
-    const PieceRecord &piece = pieces[board[from]];
-    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return EVERY_SQUARE;
-    return REACH.reach[piece.owner != SENTE][piece.kind][from];
-}
-
-int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    return piece_can_move(from, to, board, pieces);
-}
-
-int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
-    if (static_cast<unsigned>(cell) >= SQUARES) return 0;
-    int held = board[cell];
-    board[cell] = NO_PIECE;
-    // Most pieces stand on no line or jump to the cell: the three tests are
-    // combined without branching (the bit is read in bounds for any square and
-    // only counts for one up to 99), so only the few left meet the rule.
-    const SquareSet &sources = SOURCES.source[cell];
-    int count = 0;
-    for (int i = 0; i < PIECE_COUNT; ++i) {
-        const PieceRecord &piece = pieces[i];
-        int sq = piece.square;
-        unsigned on_line = static_cast<unsigned>(sources.word[(sq >> 6) & 1] >> (sq & 63)) & 1u;
-        if ((static_cast<unsigned>(sq) <= 99u) & (piece.owner == side) & on_line)
-            count += piece_can_move(sq, cell, board, pieces);
+// A board piece's squares by walking its steps and lines: its own pieces
+// block and are left out, an enemy ends a line and is taken.
+SquareSet board_piece_targets(const PieceRecord &piece, int from, const int board[BOARD_CELLS],
+                              const PieceRecord pieces[PIECE_RECORDS]) {
+    int owner = piece.owner != SENTE;
+    SquareSet set = MOVES.steps[owner][piece.kind][from];
+    for (unsigned lines = MOVES.slides[owner][piece.kind]; lines != 0; lines &= lines - 1) {
+        int d = __builtin_ctz(lines);
+        for (int i = 0; i < LINES.length[from][d]; ++i) {
+            int cell = LINES.cell[from][d][i];
+            add_square(set, cell);
+            if (board[cell] != NO_PIECE) break;
+        }
     }
-    board[cell] = held;
-    return count;
-}
-
-const SquareSet &pattern_sources(int square) { return SOURCES.source[square]; }
-
-namespace {
-
-// The squares legal_targets writes, as a set.
-SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    SquareSet set = pattern_targets(from, board, pieces);
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
             int to = 64 * w + __builtin_ctzll(bits);
-            if (!piece_can_move(from, to, board, pieces)) set.word[w] &= ~(1ull << (to % 64));
+            // Unsigned: an out-of-range number on the board is never a target.
+            int blocked = static_cast<unsigned>(board[to]) > NO_PIECE || pieces[board[to]].owner == piece.owner;
+            if (blocked) set.word[w] &= ~(1ull << (to % 64));
         }
     }
     return set;
 }
 
+// 1 when the board piece on `from`, of `side`, has `cell` in its pattern.
+// Callers pass the nearest piece on a line to `cell` or a knight's jump away,
+// so nothing stands between.
+int reaches(int from, int cell, int side, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(board[from]) >= NO_PIECE) return 0;
+    const PieceRecord &piece = pieces[board[from]];
+    if (piece.owner != side || static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
+    return shape_between(piece, from, cell) != UNREACHABLE;
+}
+
 }  // namespace
+
+int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    return piece_can_move(from, to, board, pieces);
+}
+
+int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
+    if (static_cast<unsigned>(cell) >= SQUARES) return 0;
+    // Only the nearest piece on each line and the knights can reach the cell.
+    int count = 0;
+    for (int d = 0; d < DIRECTIONS; ++d) {
+        for (int i = 0; i < LINES.length[cell][d]; ++i) {
+            int from = LINES.cell[cell][d][i];
+            if (board[from] == NO_PIECE) continue;
+            count += reaches(from, cell, side, board, pieces);
+            break;
+        }
+    }
+    for (int i = 0; i < LINES.knights[cell]; ++i) count += reaches(LINES.knight[cell][i], cell, side, board, pieces);
+    return count;
+}
+
+SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(from) < SQUARES && static_cast<unsigned>(board[from]) < NO_PIECE) {
+        const PieceRecord &piece = pieces[board[from]];
+        if (static_cast<unsigned>(piece.kind) < PIECE_KINDS) return board_piece_targets(piece, from, board, pieces);
+    }
+    // Drops and odd cells ask the rule about every square.
+    SquareSet set{{0, 0}};
+    for (int to = 0; to < SQUARES; ++to)
+        if (piece_can_move(from, to, board, pieces)) add_square(set, to);
+    return set;
+}
 
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
     SquareSet set = legal_target_set(from, board, pieces);

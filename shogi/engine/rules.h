@@ -17,20 +17,14 @@ inline int square_set_has(const SquareSet &set, int square) {
 // Total: any from in 0..255 and any non-negative to; to > 80 is refused.
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
 
-// Number of `side`'s board pieces that could move to `cell`, with the cell
-// emptied for the count (so defenders of one's own piece there count too).
-int count_attackers(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side);
+// Number of `side`'s pieces standing on the board that could move to `cell`,
+// with the cell emptied for the count (so defenders of one's own piece there
+// count too). The pieces are found through the board.
+int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side);
 
-// The squares `to` with can_move(from, to), ascending, written to `out`;
-// returns how many. Only the squares of the mover's pattern are asked.
+// The squares `to` with can_move(from, to), as a set.
+SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
+// The same squares, ascending, written to `out`; returns how many.
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]);
-// Squares worth asking about for a mover on `from`: its pattern's squares for
-// a board piece, every square for a drop or an odd cell. can_move(from, t)
-// never holds for a square t outside.
-SquareSet pattern_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
-// The cells from which some kind's pattern reaches board square `square` (its
-// row, column, diagonals and knight jumps; cells 81..127 are always in): a
-// board piece elsewhere never passes can_move to it, whatever the position.
-const SquareSet &pattern_sources(int square);
 // How many squares legal_targets would write.
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);

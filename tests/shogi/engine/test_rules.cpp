@@ -289,6 +289,16 @@ int reference_can_move(const TestPosition &pos, int from, int to) {
     return 0;
 }
 
+// Side's board pieces that reach `cell` once it is emptied, by the reference.
+int reference_attackers(TestPosition pos, int cell, int side) {
+    pos.board[cell] = NO_PIECE;
+    int count = 0;
+    for (int from = 0; from < SQUARES; ++from)
+        count += pos.board[from] != NO_PIECE && pos.pieces[pos.board[from]].owner == side &&
+                 reference_can_move(pos, from, cell);
+    return count;
+}
+
 TEST(CanMove, AgreesWithAnIndependentReferenceOnManyPositions) {
     std::vector<TestPosition> positions;
     for (unsigned seed = 1; seed <= 80; ++seed) {
@@ -298,20 +308,34 @@ TEST(CanMove, AgreesWithAnIndependentReferenceOnManyPositions) {
         scatter_random_pieces(pos, seed + 1000, static_cast<int>(8 + seed % 35));
         positions.push_back(pos);
     }
-    long allowed = 0, drops = 0;
+    long allowed = 0, drops = 0, attacks = 0;
     for (const TestPosition &pos : positions) {
         ASSERT_TRUE(position_is_consistent(pos));
         for (int from = 0; from < BOARD_CELLS; ++from) {
+            std::vector<int> expected_targets;
             for (int to = 0; to < SQUARES; ++to) {
                 int expected = reference_can_move(pos, from, to);
                 ASSERT_EQ(can(pos, from, to), expected) << "from " << from << " to " << to;
+                if (expected) expected_targets.push_back(to);
                 allowed += expected;
                 drops += expected && from >= SENTE_HAND_BASE;
+            }
+            int targets[SQUARES];
+            int n = legal_targets(from, pos.board, pos.pieces, targets);
+            ASSERT_EQ(std::vector<int>(targets, targets + n), expected_targets) << "from " << from;
+            ASSERT_EQ(count_legal_targets(from, pos.board, pos.pieces), n);
+        }
+        for (int cell = 0; cell < SQUARES; ++cell) {
+            for (int side = SENTE; side <= GOTE; ++side) {
+                int expected = reference_attackers(pos, cell, side);
+                ASSERT_EQ(count_attackers(pos.board, pos.pieces, cell, side), expected) << "cell " << cell;
+                attacks += expected;
             }
         }
     }
     EXPECT_GT(allowed, 10000);
     EXPECT_GT(drops, 1000);
+    EXPECT_GT(attacks, 5000);
 }
 
 // --- count_attackers ----------------------------------------------------------------
