@@ -43,23 +43,30 @@ int mobility(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORD
     return count_legal_targets(square, board, pieces);
 }
 
-// The engine side's guards of `to` with the move on the board. The support,
-// exchange and unsafe-drop terms all ask for this one count, so it is made
-// once, when first asked (-1 in *guards until then).
-int guards_of(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to, int* guards) {
-    if (*guards < 0) *guards = count_attackers(board, pieces, to, engine_side);
-    return *guards;
+// Pieces of the sides other than `owner`.
+int others_of(const AttackerCounts& counts, int owner) {
+    int others = 0;
+    for (int side = SENTE; side <= GOTE; ++side)
+        if (side != owner) others += counts.side[side];
+    return others;
+}
+
+void shift_count(AttackerCounts& counts, int side, int by) {
+    if (side == SENTE || side == GOTE) counts.side[side] += by;
 }
 
 // Attackers of `cell` as the untouched piece table sees a tried move: the
 // captured piece's record still names `to`, so the mover standing there
 // counts for the captured piece's owner instead of its own (for nobody
 // without a capture). `reached` tells whether the mover reaches `cell`.
-int attackers_during_trial(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to,
-                           int captured, int cell, int side, int reached) {
-    int count = count_attackers(board, pieces, cell, side);
-    if (!reached) return count;
-    return count - (pieces[board[to]].owner == side) + (pieces[captured].owner == side);
+AttackerCounts attackers_during_trial(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to,
+                                      int captured, int cell, int reached) {
+    AttackerCounts counts = count_attackers_by_side(board, pieces, cell);
+    if (reached) {
+        shift_count(counts, pieces[board[to]].owner, -1);
+        shift_count(counts, pieces[captured].owner, 1);
+    }
+    return counts;
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
@@ -73,49 +80,56 @@ int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RE
         for (unsigned long long bits = targets.word[w]; bits != 0; bits &= bits - 1) {
             int sq = 64 * w + __builtin_ctzll(bits);
             if (board[sq] == NO_PIECE) continue;
-            int defenders = attackers_during_trial(board, pieces, to, captured, sq, engine_opponent, 1);
+            int defenders = attackers_during_trial(board, pieces, to, captured, sq, 1).side[engine_opponent];
             gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders + 1));
         }
     }
     return gains;
 }
 
+// The pieces of each side that reach `to`, where the mover now stands; the
+// support, exchange and unsafe-drop terms all ask for these counts.
+struct TargetCover {
+    int guards;     // the engine side's
+    int attackers;  // the other side's, from the mover's point of view
+    int opponents;  // the engine side's opponent's
+};
+
+TargetCover target_cover(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to) {
+    AttackerCounts counts = count_attackers_by_side(board, pieces, to);
+    int others = others_of(counts, pieces[board[to]].owner);
+    return TargetCover{counts.side[engine_side], others, counts.side[engine_opponent]};
+}
+
 // Gains and losses of the mover p, now on `to`, against every piece of the
 // other side (the captured one included, by its record): its attacks, each
 // piece that reaches `from` (the mover's old square) and each that reaches
 // `to`. The sums wrap, so each count is multiplied out at once.
-int exchange_terms(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int captured,
-                   int b, int* guards) {
+int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                   int captured, int b, const TargetCover& cover) {
     int owner = pieces[board[to]].owner;
     int mover_value = mul32(b, engine_settings[engine_side].value[pieces[board[to]].kind]);
-    int on_board = from <= LAST_SQUARE;  // a hand cell is reached by nobody
-    int returns = on_board && can_move(to, from, board, pieces);
     int from_hits = 0;
-    int to_hits = 0;
-    for (int side = SENTE; side <= GOTE; ++side) {
-        if (side == owner) continue;
-        if (on_board) from_hits += attackers_during_trial(board, pieces, to, captured, from, side, returns);
-        to_hits += count_attackers(board, pieces, to, side);
+    if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
+        int returns = can_move(to, from, board, pieces);
+        from_hits = others_of(attackers_during_trial(board, pieces, to, captured, from, returns), owner);
     }
     int t2 = add32(attack_gains(board, pieces, to, captured, b), mul32(from_hits, mover_value));
-    if (to_hits > 0) t2 = sub32(t2, mul32(to_hits, mover_value / (guards_of(board, pieces, to, guards) + 1)));
-    return t2;
+    return sub32(t2, mul32(cover.attackers, mover_value / (cover.guards + 1)));
 }
 
-int tactical_term(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                  int captured, int b, int* guards) {
+int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                  int captured, int b, const TargetCover& cover) {
     const int* value = engine_settings[engine_side].value;
     int kind = pieces[board[to]].kind;
     int t2 = 0;
     if (captured != NO_PIECE) t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[captured].kind]), b);
-    if (game_phase == CHUBAN || game_phase == SHUBAN)
-        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, guards_of(board, pieces, to, guards)));
-    return add32(t2, exchange_terms(board, pieces, from, to, captured, b, guards));
+    if (game_phase == CHUBAN || game_phase == SHUBAN) t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, cover.guards));
+    return add32(t2, exchange_terms(board, pieces, from, to, captured, b, cover));
 }
 
-int unsafe_drop(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to, int* guards) {
-    return from >= SENTE_HAND_BASE && count_attackers(board, pieces, to, engine_opponent) > 0 &&
-           guards_of(board, pieces, to, guards) == 0;
+int unsafe_drop(int from, const TargetCover& cover) {
+    return from >= SENTE_HAND_BASE && cover.opponents > 0 && cover.guards == 0;
 }
 
 // Pawn push: rewarded on an own rook's file, and with a random bonus when
@@ -217,9 +231,9 @@ int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], 
 
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
-    int guards = -1;
-    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B], &guards);
-    int unsafe = unsafe_drop(board, pieces, from, to, &guards);
+    TargetCover cover = target_cover(board, pieces, to);
+    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B], cover);
+    int unsafe = unsafe_drop(from, cover);
     int t3 = move_activity(board, pieces, from, to, coef[COEF_C]);
 
     board[to] = c;

@@ -110,21 +110,16 @@ int can_drop(const PieceRecord &piece, int to, const int board[BOARD_CELLS], con
     }
 }
 
-// How the piece's pattern covers the way from `from` (a cell below 100) to
-// square `to`; the piece's kind is below PIECE_KINDS.
-inline Shape shape_between(const PieceRecord &piece, int from, int to) {
+// from is a cell below 100, to a square.
+inline int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
+    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
     int dx = column_of(to) - column_of(from);
     int dy = row_of(from) - row_of(to);
     if (piece.owner != SENTE) {
         dx = -dx;
         dy = -dy;
     }
-    return SHAPES.shape[piece.kind][dy + MAX_DY][dx + MAX_DX];
-}
-
-inline int can_step(const PieceRecord &piece, int from, int to, const int board[BOARD_CELLS]) {
-    if (static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
-    switch (shape_between(piece, from, to)) {
+    switch (SHAPES.shape[piece.kind][dy + MAX_DY][dx + MAX_DX]) {
     case STEP: return 1;
     case SLIDE: return line_is_clear(from, to, board);
     default: return 0;
@@ -163,9 +158,10 @@ constexpr Step KNIGHT_STEPS[KNIGHT_JUMPS] = {{-2, -1}, {-2, 1}, {2, -1}, {2, 1}}
 struct LineTable {
     unsigned char cell[SQUARES][DIRECTIONS][8];
     unsigned char length[SQUARES][DIRECTIONS];
-    unsigned char knight[SQUARES][KNIGHT_JUMPS];
-    unsigned char knights[SQUARES];
+    unsigned char knight[SQUARES][KNIGHT_JUMPS];  // OFF_BOARD where the jump leaves the board
 };
+
+constexpr unsigned char OFF_BOARD = 255;
 
 int on_board_at(int row, int column) { return row >= 0 && row < 9 && column >= 0 && column < 9; }
 
@@ -178,10 +174,9 @@ LineTable build_line_table(void) {
             for (; on_board_at(r, c); r += LINE_STEPS[d].row, c += LINE_STEPS[d].column)
                 table.cell[square][d][table.length[square][d]++] = static_cast<unsigned char>(9 * r + c);
         }
-        for (const Step &jump : KNIGHT_STEPS) {
-            int r = row + jump.row, c = column + jump.column;
-            if (on_board_at(r, c))
-                table.knight[square][table.knights[square]++] = static_cast<unsigned char>(9 * r + c);
+        for (int j = 0; j < KNIGHT_JUMPS; ++j) {
+            int r = row + KNIGHT_STEPS[j].row, c = column + KNIGHT_STEPS[j].column;
+            table.knight[square][j] = on_board_at(r, c) ? static_cast<unsigned char>(9 * r + c) : OFF_BOARD;
         }
     }
     return table;
@@ -243,14 +238,52 @@ SquareSet board_piece_targets(const PieceRecord &piece, int from, const int boar
     return set;
 }
 
-// 1 when the board piece on `from`, of `side`, has `cell` in its pattern.
-// Callers pass the nearest piece on a line to `cell` or a knight's jump away,
-// so nothing stands between.
-int reaches(int from, int cell, int side, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    if (static_cast<unsigned>(board[from]) >= NO_PIECE) return 0;
-    const PieceRecord &piece = pieces[board[from]];
-    if (piece.owner != side || static_cast<unsigned>(piece.kind) >= PIECE_KINDS) return 0;
-    return shape_between(piece, from, cell) != UNREACHABLE;
+// Per line from a square (and per knight jump), for each owner, the kinds
+// (bit k for kind k) that reach the square from the nearest cell on the line,
+// from further along it, or by the jump. The nearest piece on a line has
+// nothing between it and the square, so its kind and owner settle the rule.
+struct AttackTable {
+    unsigned short near[DIRECTIONS][2];
+    unsigned short far[DIRECTIONS][2];
+    unsigned short jump[KNIGHT_JUMPS][2];
+};
+
+// The kinds of `owner` whose pattern moves a piece by (row, column) steps;
+// with `sliding` only those that get there along a line.
+unsigned short kinds_reaching(int owner, int row_step, int column_step, int sliding) {
+    int flip = owner == SENTE ? 1 : -1;
+    unsigned short kinds = 0;
+    for (int kind = 0; kind < PIECE_KINDS; ++kind) {
+        Shape shape = shape_of(kind, flip * column_step, -flip * row_step);
+        if (sliding ? shape == SLIDE : shape != UNREACHABLE) kinds |= 1u << kind;
+    }
+    return kinds;
+}
+
+AttackTable build_attack_table(void) {
+    AttackTable table{};
+    for (int owner = SENTE; owner <= GOTE; ++owner) {
+        // An attacker out along LINE_STEPS[d] moves back against it.
+        for (int d = 0; d < DIRECTIONS; ++d) {
+            table.near[d][owner] = kinds_reaching(owner, -LINE_STEPS[d].row, -LINE_STEPS[d].column, 0);
+            table.far[d][owner] = kinds_reaching(owner, -2 * LINE_STEPS[d].row, -2 * LINE_STEPS[d].column, 1);
+        }
+        for (int j = 0; j < KNIGHT_JUMPS; ++j)
+            table.jump[j][owner] = kinds_reaching(owner, -KNIGHT_STEPS[j].row, -KNIGHT_STEPS[j].column, 0);
+    }
+    return table;
+}
+
+const AttackTable ATTACKS = build_attack_table();
+
+// Counts the piece numbered `number` for its owner when its kind is in that
+// owner's mask; odd numbers, owners and kinds count for nobody.
+inline void tally(AttackerCounts &counts, int number, const PieceRecord pieces[PIECE_RECORDS],
+                  const unsigned short kinds[2]) {
+    if (static_cast<unsigned>(number) >= NO_PIECE) return;
+    unsigned owner = static_cast<unsigned>(pieces[number].owner);
+    unsigned kind = static_cast<unsigned>(pieces[number].kind);
+    if (owner <= GOTE && kind < PIECE_KINDS) counts.side[owner] += (kinds[owner] >> kind) & 1;
 }
 
 }  // namespace
@@ -259,20 +292,29 @@ int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord p
     return piece_can_move(from, to, board, pieces);
 }
 
-int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
-    if (static_cast<unsigned>(cell) >= SQUARES) return 0;
+AttackerCounts count_attackers_by_side(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
+                                       int cell) {
+    AttackerCounts counts{{0, 0}};
+    if (static_cast<unsigned>(cell) >= SQUARES) return counts;
     // Only the nearest piece on each line and the knights can reach the cell.
-    int count = 0;
     for (int d = 0; d < DIRECTIONS; ++d) {
         for (int i = 0; i < LINES.length[cell][d]; ++i) {
-            int from = LINES.cell[cell][d][i];
-            if (board[from] == NO_PIECE) continue;
-            count += reaches(from, cell, side, board, pieces);
+            int number = board[LINES.cell[cell][d][i]];
+            if (number == NO_PIECE) continue;
+            tally(counts, number, pieces, i == 0 ? ATTACKS.near[d] : ATTACKS.far[d]);
             break;
         }
     }
-    for (int i = 0; i < LINES.knights[cell]; ++i) count += reaches(LINES.knight[cell][i], cell, side, board, pieces);
-    return count;
+    for (int j = 0; j < KNIGHT_JUMPS; ++j) {
+        int from = LINES.knight[cell][j];
+        if (from != OFF_BOARD) tally(counts, board[from], pieces, ATTACKS.jump[j]);
+    }
+    return counts;
+}
+
+int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
+    if (side != SENTE && side != GOTE) return 0;
+    return count_attackers_by_side(board, pieces, cell).side[side];
 }
 
 SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {

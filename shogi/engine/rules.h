@@ -21,6 +21,12 @@ int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord p
 // with the cell emptied for the count (so defenders of one's own piece there
 // count too). The pieces are found through the board.
 int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side);
+// The same count for both sides at once, indexed by side.
+struct AttackerCounts {
+    int side[2];
+};
+AttackerCounts count_attackers_by_side(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
+                                       int cell);
 
 // The squares `to` with can_move(from, to), as a set.
 SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
