@@ -36,6 +36,26 @@ int formation_pull(const EngineSettings& es, int piece, int square, int coef_a) 
     return mul32(e.weight, coef_a) / divisor;
 }
 
+// The squares of each column, to count a rook's reach along its file.
+struct ColumnTable {
+    SquareSet squares[9];
+};
+
+constexpr ColumnTable build_column_table(void) {
+    ColumnTable table{};
+    for (int square = 0; square < SQUARES; ++square)
+        table.squares[square % 9].word[square / 64] |= 1ull << (square % 64);
+    return table;
+}
+
+constexpr ColumnTable COLUMNS = build_column_table();
+
+// The squares of `set` in the column of board square `square`.
+SquareSet on_file(const SquareSet& set, int square) {
+    const SquareSet& column = COLUMNS.squares[square % 9];
+    return SquareSet{{set.word[0] & column.word[0], set.word[1] & column.word[1]}};
+}
+
 int centre_distance(int square) { return column_distance(CENTRE, square) + row_distance(CENTRE, square); }
 
 // Number of squares the piece on `square` could move to.
@@ -69,24 +89,6 @@ AttackerCounts attackers_during_trial(const int board[BOARD_CELLS], const PieceR
     return counts;
 }
 
-// Gains from the pieces of the other side that the mover, now on `to`,
-// attacks: each is worth its value over one more than its defenders.
-int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to, int captured,
-                 int b) {
-    const int* value = engine_settings[engine_side].value;
-    SquareSet targets = legal_target_set(to, board, pieces);
-    int gains = 0;
-    for (int w = 0; w < 2; ++w) {
-        for (unsigned long long bits = targets.word[w]; bits != 0; bits &= bits - 1) {
-            int sq = 64 * w + __builtin_ctzll(bits);
-            if (board[sq] == NO_PIECE) continue;
-            int defenders = attackers_during_trial(board, pieces, to, captured, sq, 1).side[engine_opponent];
-            gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders + 1));
-        }
-    }
-    return gains;
-}
-
 // The pieces of each side that reach `to`, where the mover now stands; the
 // support, exchange and unsafe-drop terms all ask for these counts.
 struct TargetCover {
@@ -95,41 +97,74 @@ struct TargetCover {
     int opponents;  // the engine side's opponent's
 };
 
-TargetCover target_cover(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to) {
+// A candidate on the board while it is scored, with what several terms ask
+// for worked out once: the mover's targets from `to` and the cover of `to`.
+struct TriedMove {
+    int from;
+    int to;
+    int captured;
+    SquareSet reach;
+    TargetCover cover;
+};
+
+TriedMove try_move(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                   int captured) {
     AttackerCounts counts = count_attackers_by_side(board, pieces, to);
     int others = others_of(counts, pieces[board[to]].owner);
-    return TargetCover{counts.side[engine_side], others, counts.side[engine_opponent]};
+    TargetCover cover{counts.side[engine_side], others, counts.side[engine_opponent]};
+    return TriedMove{from, to, captured, legal_target_set(to, board, pieces), cover};
+}
+
+// Gains from the pieces of the other side that the mover, now on `to`,
+// attacks: each is worth its value over one more than its defenders.
+int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                 int b) {
+    const int* value = engine_settings[engine_side].value;
+    int gains = 0;
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = move.reach.word[w]; bits != 0; bits &= bits - 1) {
+            int sq = 64 * w + __builtin_ctzll(bits);
+            if (board[sq] == NO_PIECE) continue;
+            AttackerCounts defenders = attackers_during_trial(board, pieces, move.to, move.captured, sq, 1);
+            gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders.side[engine_opponent] + 1));
+        }
+    }
+    return gains;
 }
 
 // Gains and losses of the mover p, now on `to`, against every piece of the
 // other side (the captured one included, by its record): its attacks, each
 // piece that reaches `from` (the mover's old square) and each that reaches
 // `to`. The sums wrap, so each count is multiplied out at once.
-int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                   int captured, int b, const TargetCover& cover) {
+int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                   int b) {
+    int from = move.from;
+    int to = move.to;
     int owner = pieces[board[to]].owner;
     int mover_value = mul32(b, engine_settings[engine_side].value[pieces[board[to]].kind]);
     int from_hits = 0;
     if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
         int returns = can_move(to, from, board, pieces);
-        from_hits = others_of(attackers_during_trial(board, pieces, to, captured, from, returns), owner);
+        from_hits = others_of(attackers_during_trial(board, pieces, to, move.captured, from, returns), owner);
     }
-    int t2 = add32(attack_gains(board, pieces, to, captured, b), mul32(from_hits, mover_value));
-    return sub32(t2, mul32(cover.attackers, mover_value / (cover.guards + 1)));
+    int t2 = add32(attack_gains(board, pieces, move, b), mul32(from_hits, mover_value));
+    return sub32(t2, mul32(move.cover.attackers, mover_value / (move.cover.guards + 1)));
 }
 
-int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                  int captured, int b, const TargetCover& cover) {
+int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                  int b) {
     const int* value = engine_settings[engine_side].value;
-    int kind = pieces[board[to]].kind;
+    int kind = pieces[board[move.to]].kind;
     int t2 = 0;
-    if (captured != NO_PIECE) t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[captured].kind]), b);
-    if (game_phase == CHUBAN || game_phase == SHUBAN) t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, cover.guards));
-    return add32(t2, exchange_terms(board, pieces, from, to, captured, b, cover));
+    if (move.captured != NO_PIECE)
+        t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[move.captured].kind]), b);
+    if (game_phase == CHUBAN || game_phase == SHUBAN)
+        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, move.cover.guards));
+    return add32(t2, exchange_terms(board, pieces, move, b));
 }
 
-int unsafe_drop(int from, const TargetCover& cover) {
-    return from >= SENTE_HAND_BASE && cover.opponents > 0 && cover.guards == 0;
+int unsafe_drop(const TriedMove& move) {
+    return move.from >= SENTE_HAND_BASE && move.cover.opponents > 0 && move.cover.guards == 0;
 }
 
 // Pawn push: rewarded on an own rook's file, and with a random bonus when
@@ -150,26 +185,21 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
     return t3;
 }
 
-int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
                   int c) {
-    int t3 = 0;
-    switch (pieces[board[to]].kind) {
+    switch (pieces[board[move.to]].kind) {
     case KING:
-        return mul32(centre_distance(to), c);
+        return mul32(centre_distance(move.to), c);
     case ROOK:
     case PROMOTED_ROOK:
-        // Reach along the own file counts double.
-    {
-        int targets[SQUARES];
-        int n = legal_targets(to, board, pieces, targets);
-        for (int i = 0; i < n; ++i) t3 = add32(t3, column_distance(to, targets[i]) == 0 ? mul32(2, c) : c);
-        return t3;
-    }
+        // Reach along the own file counts double; the sum wraps, so it is
+        // multiplied out.
+        return mul32(square_set_size(move.reach) + square_set_size(on_file(move.reach, move.to)), c);
     case BISHOP:
     case PROMOTED_BISHOP:
-        return mul32(mobility(board, pieces, to), c);
+        return mul32(square_set_size(move.reach), c);
     case PAWN:
-        return pawn_activity(pieces, from, to, c);
+        return pawn_activity(pieces, move.from, move.to, c);
     default:
         return 0;
     }
@@ -231,10 +261,10 @@ int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], 
 
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
-    TargetCover cover = target_cover(board, pieces, to);
-    int t2 = tactical_term(board, pieces, from, to, c, coef[COEF_B], cover);
-    int unsafe = unsafe_drop(from, cover);
-    int t3 = move_activity(board, pieces, from, to, coef[COEF_C]);
+    TriedMove move = try_move(board, pieces, from, to, c);
+    int t2 = tactical_term(board, pieces, move, coef[COEF_B]);
+    int unsafe = unsafe_drop(move);
+    int t3 = move_activity(board, pieces, move, coef[COEF_C]);
 
     board[to] = c;
     board[from] = p;

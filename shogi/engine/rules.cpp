@@ -340,6 +340,5 @@ int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord piec
 }
 
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    SquareSet set = legal_target_set(from, board, pieces);
-    return __builtin_popcountll(set.word[0]) + __builtin_popcountll(set.word[1]);
+    return square_set_size(legal_target_set(from, board, pieces));
 }

@@ -9,8 +9,8 @@ struct SquareSet {
     unsigned long long word[2];
 };
 
-inline int square_set_has(const SquareSet &set, int square) {
-    return static_cast<int>((set.word[square / 64] >> (square % 64)) & 1);
+inline int square_set_size(const SquareSet &set) {
+    return __builtin_popcountll(set.word[0]) + __builtin_popcountll(set.word[1]);
 }
 
 // 1 if the piece on `from` (square or hand cell) may go to square `to`.
