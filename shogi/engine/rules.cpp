@@ -298,12 +298,15 @@ AttackerCounts count_attackers_by_side(const int board[BOARD_CELLS], const Piece
     if (static_cast<unsigned>(cell) >= SQUARES) return counts;
     // Only the nearest piece on each line and the knights can reach the cell.
     for (int d = 0; d < DIRECTIONS; ++d) {
-        for (int i = 0; i < LINES.length[cell][d]; ++i) {
-            int number = board[LINES.cell[cell][d][i]];
-            if (number == NO_PIECE) continue;
-            tally(counts, number, pieces, i == 0 ? ATTACKS.near[d] : ATTACKS.far[d]);
-            break;
+        const unsigned char *line = LINES.cell[cell][d];
+        const unsigned char *end = line + LINES.length[cell][d];
+        if (line == end) continue;
+        if (board[*line] != NO_PIECE) {
+            tally(counts, board[*line], pieces, ATTACKS.near[d]);
+            continue;
         }
+        while (++line != end && board[*line] == NO_PIECE) {}
+        if (line != end) tally(counts, board[*line], pieces, ATTACKS.far[d]);
     }
     for (int j = 0; j < KNIGHT_JUMPS; ++j) {
         int from = LINES.knight[cell][j];
