@@ -91,6 +91,19 @@ TEST_F(Judgement, AttackOnAPieceIsSharedByItsDefenders) {
     EXPECT_EQ(score(at(6, 4), at(5, 4)), 41 / 2);
 }
 
+// The piece table is not touched while a move is scored: a taken piece's
+// record still names the target, so the mover there defends for its owner.
+TEST_F(Judgement, TakenPieceLendsTheMoverToItsOwnersDefence) {
+    es().value[SILVER] = 60;
+    tef(0, 1, 0);
+    far_kings();
+    place(pos, GOLD, SENTE, at(6, 4));   // to (5, 4): attacks the silver
+    place(pos, SILVER, GOTE, at(4, 4));  // undefended
+    EXPECT_EQ(score(at(6, 4), at(5, 4)), 60);
+    place(pos, PAWN, GOTE, at(5, 4));    // taken on the way
+    EXPECT_EQ(score(at(6, 4), at(5, 4)), 60 / 2);
+}
+
 TEST_F(Judgement, LeavingAnAttackedSquareEarnsTheMoverValue) {
     es().value[SILVER] = 50;
     tef(0, 1, 0);
