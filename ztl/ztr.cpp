@@ -91,8 +91,13 @@ int ztl_image_save(const char* name, ztl_image* image) {
     }
     char header[HEADER_SIZE + 1];
     std::snprintf(header, sizeof header, "#ZTR%04d%04d%04d", 1, image->width, image->height);
-    if (!write_all(fd, reinterpret_cast<const unsigned char*>(header), HEADER_SIZE) ||
-        !write_rows(fd, image)) {
+    bool written = write_all(fd, reinterpret_cast<const unsigned char*>(header), HEADER_SIZE);
+    if (written) {
+        // The window thread inverts pressed buttons on the screen meanwhile.
+        std::lock_guard lock(ztl_mutex);
+        written = write_rows(fd, image);
+    }
+    if (!written) {
         std::perror("write");
         close(fd);
         unlink(path);
