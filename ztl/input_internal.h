@@ -58,3 +58,6 @@ void ztl_queue_push_held(int value);
 void ztl_wake_held();
 // Whether the application thread sleeps in ztl_get_key (for scripted input).
 int ztl_wait_in_progress();
+// ... and everything queued has been taken: the application has handled all
+// input so far and waits for more (one check under the library mutex).
+int ztl_waiting_with_empty_queue();

@@ -51,6 +51,11 @@ int ztl_wait_in_progress() {
     return sleeping;
 }
 
+int ztl_waiting_with_empty_queue() {
+    std::lock_guard lock(ztl_mutex);
+    return sleeping && ztl_queue_count_held() == 0;
+}
+
 int ztl_get_key(int timeout) {
     std::unique_lock lock(ztl_mutex);
     ztl_refresh_held();

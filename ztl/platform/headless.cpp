@@ -19,6 +19,15 @@ int window_width = 0;
 int window_height = 0;
 std::string window_title;
 
+int wait_until(int (*condition)(), int timeout_ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return 0;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return 1;
+}
+
 }  // namespace
 
 void ztl_backend_invalidate(int left, int top, int right, int bottom) {
@@ -106,14 +115,9 @@ void ztl_headless_tap(int x, int y) {
 
 void ztl_headless_step_time() { ztl_event_timer(); }
 
-int ztl_headless_wait_for_sleeper(int timeout_ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!ztl_wait_in_progress()) {
-        if (std::chrono::steady_clock::now() > deadline) return 0;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return 1;
-}
+int ztl_headless_wait_for_sleeper(int timeout_ms) { return wait_until(ztl_wait_in_progress, timeout_ms); }
+
+int ztl_headless_wait_for_idle(int timeout_ms) { return wait_until(ztl_waiting_with_empty_queue, timeout_ms); }
 
 int ztl_headless_screen_level(int x, int y) {
     std::lock_guard lock(ztl_mutex);

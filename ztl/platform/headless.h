@@ -41,6 +41,10 @@ void ztl_headless_step_time();
 // Waits (up to timeout_ms of real time) until the application thread sleeps
 // in ztl_get_key; 1 when it does.
 int ztl_headless_wait_for_sleeper(int timeout_ms);
+// Waits (up to timeout_ms) until the application thread sleeps in
+// ztl_get_key with nothing left in the queue: it has handled every code
+// pushed so far. 1 when it does.
+int ztl_headless_wait_for_idle(int timeout_ms);
 
 // --- what the application drew ---------------------------------------------
 

@@ -1,0 +1,146 @@
+// Turns, move execution, promotion, the end of a game and the choice of players.
+#include "flow.h"
+
+#include "clock.h"
+#include "display.h"
+#include "game.h"
+#include "human_input.h"
+#include "record.h"
+#include "search.h"
+#include "serial.h"
+#include "ztl.h"
+
+namespace {
+
+constexpr int TURN_MENU = -1;  // the turn ends in the menu
+
+// Asks the source of side s for its move; 1 when last_move holds it, 0 when
+// the program ends, TURN_MENU when the menu is wanted (its result decides).
+int obtain_move(int s) {
+    switch (player_kind[s]) {
+        case PLAYER_HUMAN: {
+            int r = human_move();
+            if (r == 1) return 1;
+            return r == 0 ? 0 : TURN_MENU;
+        }
+        case PLAYER_COMPUTER: {
+            if (!engine_think()) {
+                resign(s);
+                return TURN_MENU;
+            }
+            // Keys typed while the computer thought: q quits, Escape opens the menu.
+            int code = ztl_get_key(0);
+            if (code == 'q') return 0;
+            if (code == KEY_ESCAPE) return TURN_MENU;
+            return 1;
+        }
+        case PLAYER_REMOTE:
+            return remote_move() ? 1 : TURN_MENU;
+        case PLAYER_NOBODY:
+            return TURN_MENU;
+        default:
+            return 1;
+    }
+}
+
+void announce_winner(int side) {
+    dialog(side == SENTE ? "先手の勝ち！" : "後手の勝ち！", DIALOG_MESSAGE);
+    ztl_get_key(-1);
+}
+
+// The captured piece returns to its base kind and goes to the capturer's
+// last hand slot; sort_hand puts it in its place.
+void take_into_hand(int piece, int side) {
+    PieceRecord& taken = PieceTable[piece];
+    if (taken.kind > PAWN) taken.kind -= PROMOTION_OFFSET;
+    taken.owner = side;
+    int last_slot = hand_base(side) + HAND_SLOTS - 1;
+    Board[last_slot] = piece;
+    taken.square = last_slot;
+}
+
+int decide_promotion(int side, int promote) {
+    switch (player_kind[side]) {
+        case PLAYER_COMPUTER:
+            return 1;
+        case PLAYER_REMOTE:
+            return promote == 1;
+        case PLAYER_HUMAN: {
+            int answer = dialog("成りますか？", DIALOG_YES_NO);
+            clock_tick(side);
+            return answer != 'N' && answer != 'n';
+        }
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+int can_promote(int from, int to, int side) {
+    if (from > 99) return 0;
+    int kind = PieceTable[Board[from]].kind;
+    if (kind < ROOK || kind > PAWN) return 0;
+    if (side == SENTE) return from <= 26 || to <= 26;
+    return from >= 54 || to >= 54;
+}
+
+int play_move(int from, int to, int side, int promote) {
+    int taken = Board[to];
+    if (taken != NO_PIECE) {
+        if (PieceTable[taken].kind == KING) {
+            announce_winner(side);
+            return 0;
+        }
+        take_into_hand(taken, side);
+    }
+    if (can_promote(from, to, side) && decide_promotion(side, promote)) PieceTable[Board[from]].kind += PROMOTION_OFFSET;
+    Board[to] = Board[from];
+    PieceTable[Board[to]].square = to;
+    Board[from] = NO_PIECE;
+    sort_hand(Board, PieceTable, side);
+    return 1;
+}
+
+int turn_step(void) {
+    int s = side_to_move;
+    clock_start(s);
+    int r = obtain_move(s);
+    if (r == 0) return 0;
+    if (r == TURN_MENU) return show_menu();
+    if (!play_move(last_move.from, last_move.to, s, last_move.promote)) return show_menu();
+
+    redraw_board(0);
+    clock_stop(s);
+    int kind = PieceTable[Board[last_move.to]].kind;
+    show_kifu_line(kind, last_move.from, last_move.to, s);
+    record_move(kind, last_move.from, last_move.to, s);
+    send_move(kind, last_move.from, last_move.to, s);
+    move_number += 1;
+    side_to_move = 1 - s;
+    return 1;
+}
+
+int choose_players(void) {
+    int before[2] = {player_kind[SENTE], player_kind[GOTE]};
+    const char* const questions[2] = {"  対局者(▲先手)  ", "  対局者(△後手)  "};
+    for (int side = SENTE; side <= GOTE; ++side) {
+        int answer = dialog(questions[side], DIALOG_HUMAN_COMPUTER);
+        if (answer == 'c') {
+            player_kind[side] = PLAYER_COMPUTER;
+        } else if (answer == 'h') {
+            player_kind[side] = PLAYER_HUMAN;
+        } else {
+            player_kind[SENTE] = before[SENTE];
+            player_kind[GOTE] = before[GOTE];
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void resign(int side) {
+    append_resignation();
+    send_resignation(side);
+    dialog(side == SENTE ? "m(__)m 先手投了" : "m(__)m 後手投了", DIALOG_MESSAGE);
+}

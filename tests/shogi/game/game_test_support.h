@@ -1,0 +1,210 @@
+// Shared helpers of the game tests: a fresh working directory with the shipped
+// settings, a clock that stands still unless a test moves it, the screen set
+// up as the game does, scripted input, and the whole program on its own thread.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "display.h"
+#include "flow.h"
+#include "game.h"
+#include "headless.h"
+#include "human_input.h"
+#include "input_internal.h"
+#include "record.h"
+#include "rules.h"
+#include "settings.h"
+#include "ztl.h"
+
+inline std::atomic<long long> fake_seconds{1000000};
+inline std::time_t fake_clock(std::time_t* out) {
+    std::time_t now = static_cast<std::time_t>(fake_seconds.load());
+    if (out != nullptr) *out = now;
+    return now;
+}
+
+inline std::string read_file(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void write_file(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+}
+
+inline const std::string RECORD_HEADER_HUMANS =
+    "'Players\nN+Human\nN-Human\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
+
+// A temporary working directory holding copies of the shipped settings files.
+class WorkingDirectory {
+public:
+    WorkingDirectory() {
+        char pattern[] = "/tmp/banrei-test-XXXXXX";
+        path_ = mkdtemp(pattern);
+        for (const char* name : {"sente.ini", "gote.ini"})
+            std::filesystem::copy_file(std::string(SHIPPED_SETTINGS_DIR) + "/" + name, path_ / name);
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(path_);
+    }
+    ~WorkingDirectory() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(path_);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path previous_;
+};
+
+// --- scripted input ----------------------------------------------------------------
+
+inline void press(int virtual_key) { ztl_headless_key(virtual_key); }
+inline void type(const char* text) { ztl_headless_type(text); }
+inline void tap(int x, int y) { ztl_headless_tap(x, y); }
+inline void drain_input() {
+    while (ztl_get_key(0) != -1) {
+    }
+}
+
+// The centre of a board square on the screen.
+inline int square_centre_x(int square) {
+    int x, y;
+    square_origin(square, &x, &y);
+    return x + cell_size / 2;
+}
+inline int square_centre_y(int square) {
+    int x, y;
+    square_origin(square, &x, &y);
+    return y + cell_size / 2;
+}
+inline void tap_square(int square) { tap(square_centre_x(square), square_centre_y(square)); }
+
+// Square of a file (1..9) and rank (1..9) as the record writes them.
+constexpr int sq(int file, int rank) { return (rank - 1) * 9 + (9 - file); }
+
+// Rows of digits, one per pixel of the screen: failures show the picture.
+inline std::string screen_picture(int x, int y, int w, int h) {
+    std::string out;
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) out += static_cast<char>('0' + ztl_headless_screen_level(x + c, y + r));
+        out += '\n';
+    }
+    return out;
+}
+inline int ink_in(int x, int y, int w, int h) {
+    int ink = 0;
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) ink += ztl_headless_screen_level(x + c, y + r) == 3;
+    return ink;
+}
+
+// --- the game screen, driven by direct calls ------------------------------------------
+
+// The screen and a fresh game as run_game sets them up, on the test's own
+// thread: input must be queued before a call that reads it.
+class GameScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock_set_time_source(fake_clock);
+        std::snprintf(record_file_name, sizeof record_file_name, "%s", "banrei.csa");
+        ASSERT_TRUE(load_engine_settings(SENTE));
+        ASSERT_TRUE(load_engine_settings(GOTE));
+        ztl_init();
+        drain_input();
+        board_rotation = 0;
+        player_kind[SENTE] = player_kind[GOTE] = PLAYER_HUMAN;
+        reset_game();
+        set_up_screen(ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
+        write_record_header(player_kind[SENTE], player_kind[GOTE]);
+    }
+    void TearDown() override {
+        tear_down_screen();
+        drain_input();
+        clock_set_time_source(nullptr);
+    }
+
+    // Puts a position in place the way the menu does: the moves (CSA texts,
+    // each charged one second) are written as the record and replayed.
+    void play(const std::vector<std::string>& moves) {
+        std::string text = RECORD_HEADER_HUMANS;
+        for (const std::string& m : moves) text += m + "\nT1\n";
+        write_file("banrei.csa", text);
+        ASSERT_EQ(replay_record(static_cast<int>(moves.size()), 1), 1);
+        redraw_board(1);
+    }
+
+    WorkingDirectory directory;
+};
+
+// --- game calls on a thread of their own ------------------------------------------------
+
+// Runs a call of the game on a thread with the application stack size, so a
+// test can look at the screen and type while the call waits for input.
+class GameThread {
+public:
+    explicit GameThread(std::function<int()> call) : call_(std::move(call)) {
+        pthread_attr_t attributes;
+        pthread_attr_init(&attributes);
+        pthread_attr_setstacksize(&attributes, 32 << 20);
+        running_ = pthread_create(&thread_, &attributes, run, this) == 0;
+        pthread_attr_destroy(&attributes);
+    }
+    ~GameThread() {
+        if (!running_) return;
+        // A test that failed midway: quit from wherever the game waits.
+        for (int i = 0; i < 100 && !finished_.load(); ++i) {
+            type("q");
+            usleep(50000);
+        }
+        pthread_join(thread_, nullptr);
+    }
+    // Waits until the game has handled all input and waits for more.
+    static void settle(int timeout_ms = 120000) { ASSERT_EQ(ztl_headless_wait_for_idle(timeout_ms), 1); }
+    // What the call returned, once it has.
+    int result() {
+        pthread_join(thread_, nullptr);
+        running_ = false;
+        return result_;
+    }
+    bool finished() const { return finished_.load(); }
+
+private:
+    static void* run(void* self) {
+        auto* me = static_cast<GameThread*>(self);
+        me->result_ = me->call_();
+        std::fflush(stdout);
+        me->finished_.store(true);
+        return nullptr;
+    }
+    std::function<int()> call_;
+    pthread_t thread_{};
+    bool running_ = false;
+    int result_ = -1;
+    std::atomic<bool> finished_{false};
+};
+
+// The whole program as ZTL runs it: app_main with the clock standing still.
+inline int run_app_main() {
+    clock_set_time_source(fake_clock);
+    board_rotation = 0;
+    char name[] = "banrei";
+    char* argv[] = {name, nullptr};
+    return app_main(1, argv);
+}
