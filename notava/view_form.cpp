@@ -76,6 +76,7 @@ TViewForm::TViewForm(TForm1& form1) : form1_(form1) {
 
     TabControl1 = new QTabBar(this);
     TabControl1->setObjectName("TabControl1");
+    TabControl1->setExpanding(false);
     for (const char* tab : kTabs) TabControl1->addTab(QString::fromUtf8(tab));
     StringGrid1 = new QTableWidget(this);
     StringGrid1->setObjectName("StringGrid1");
