@@ -24,7 +24,6 @@ int SundayFirstWeekday(const QDate& date) { return date.dayOfWeek() % 7 + 1; }
 TCalendar::TCalendar(DateSource currentDate, QWidget* parent)
     : QWidget(parent), currentDate_(std::move(currentDate)), date_(currentDate_()) {
     setFocusPolicy(Qt::StrongFocus);
-    ResizeCells();
     LayoutGrid();
 }
 
@@ -89,7 +88,6 @@ void TCalendar::SetUseCurrentDate(bool use) {
 
 void TCalendar::SetGridLineWidth(int width) {
     gridLineWidth_ = std::max(width, 0);
-    ResizeCells();
     update();
 }
 
@@ -120,9 +118,14 @@ QPoint TCalendar::CellOfDay(int day) const {
     return {(day - monthOffset_) % 7, (day - monthOffset_) / 7 + 1};
 }
 
+QSize TCalendar::CellSize() const {
+    return {std::max((width() - 6 * gridLineWidth_) / 7, 0), std::max((height() - 6 * gridLineWidth_) / 7, 0)};
+}
+
 QRect TCalendar::CellRect(int column, int row) const {
-    return {column * (columnWidth_ + gridLineWidth_), row * (rowHeight_ + gridLineWidth_), columnWidth_,
-            rowHeight_};
+    const QSize cell = CellSize();
+    return {column * (cell.width() + gridLineWidth_), row * (cell.height() + gridLineWidth_), cell.width(),
+            cell.height()};
 }
 
 QPoint TCalendar::CellAt(const QPoint& position) const {
@@ -130,16 +133,6 @@ QPoint TCalendar::CellAt(const QPoint& position) const {
         for (int column = 0; column < kColumns; ++column)
             if (CellRect(column, row).contains(position)) return {column, row};
     return {-1, -1};
-}
-
-void TCalendar::ResizeCells() {
-    columnWidth_ = std::max((width() - 6 * gridLineWidth_) / 7, 0);
-    rowHeight_ = std::max((height() - 6 * gridLineWidth_) / 7, 0);
-}
-
-void TCalendar::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    ResizeCells();
 }
 
 void TCalendar::paintEvent(QPaintEvent*) {

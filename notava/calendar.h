@@ -63,7 +63,8 @@ public:
     QString CellText(int column, int row) const;
     QPoint SelectedCell() const { return selected_; }  // (column, row)
     QRect CellRect(int column, int row) const;
-    QSize CellSize() const { return {columnWidth_, rowHeight_}; }
+    // The 7 x 7 cells fill the control, the lines between them included.
+    QSize CellSize() const;
 
     // Called with the control as sender after every effective date change.
     std::function<void(TCalendar*)> OnChange;
@@ -75,7 +76,6 @@ protected:
     static void DrawCentredText(QPainter& painter, const QRect& rect, const QString& text);
 
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -89,7 +89,6 @@ private:
     void LayoutGrid();
     void SelectDayCell(const QPoint& cell);
     void ChooseSelectedDay();
-    void ResizeCells();
 
     DateSource currentDate_;
     QDate date_;
@@ -98,8 +97,6 @@ private:
     bool readOnly_ = false;
     int gridLineWidth_ = 1;
     int monthOffset_ = 0;
-    int columnWidth_ = 0;
-    int rowHeight_ = 0;
     QPoint selected_;
     bool mouseSelecting_ = false;
 };
