@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include "painted_pixels.h"
+
 #include "calendar.h"
 
 namespace {
@@ -363,18 +365,7 @@ TEST(CalendarLook, ColoursOfColumnsSelectionAndMarks) {
     EXPECT_EQ(widget.LookOfCell(0, 3, false).color, QColor(Qt::green));
 }
 
-// The painted control, read back: count the pixels of a colour in a cell.
-int PixelsIn(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& match) {
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (match(image.pixelColor(x, y))) ++count;
-    return count;
-}
-
-bool Reddish(QColor c) { return c.red() > 180 && c.green() < 100 && c.blue() < 100; }
-bool Bluish(QColor c) { return c.blue() > 180 && c.red() < 100 && c.green() < 100; }
-
+// The painted control, read back cell by cell.
 TEST(CalendarLook, PaintedCellsShowColoursAndBoldMarks) {
     Calendar calendar;
     FCalendar& widget = calendar.widget;

@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "painted_pixels.h"
+
 #include "viewer_fixture.h"
 
 namespace {
@@ -157,13 +159,6 @@ TEST(ViewForm, ClosingHidesAndShowingRefillsInEntryOrder) {
     EXPECT_EQ(view.SelectedTab(), ListTab::EntryOrder);
 }
 
-int PixelsIn(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& match) {
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (match(image.pixelColor(x, y))) ++count;
-    return count;
-}
 
 // Today is 1 April 2000: rows due before it are red, due on it blue, after it
 // in the grid's colour; the selected row in the highlight-text colour;
@@ -181,25 +176,23 @@ TEST(ViewForm, PaintedRowsShowDueStateSelectionAndStrikeOut) {
     auto rowRect = [&](int row) {
         return grid->visualRect(grid->model()->index(row - 1, TViewForm::kContent)).adjusted(0, 1, 0, -1);
     };
-    auto red = [](QColor c) { return c.red() > 180 && c.green() < 100 && c.blue() < 100; };
-    auto blue = [](QColor c) { return c.blue() > 180 && c.red() < 100 && c.green() < 100; };
     const QColor base = grid->palette().color(QPalette::Base);
     auto inked = [&](QColor c) { return c != base; };
 
     const QImage image = grid->viewport()->grab().toImage();
-    EXPECT_GT(PixelsIn(image, rowRect(1), red), 10);
-    EXPECT_EQ(PixelsIn(image, rowRect(1), blue), 0);
-    EXPECT_GT(PixelsIn(image, rowRect(2), blue), 10);
-    EXPECT_EQ(PixelsIn(image, rowRect(2), red), 0);
-    EXPECT_EQ(PixelsIn(image, rowRect(3), red) + PixelsIn(image, rowRect(3), blue), 0);
-    EXPECT_GT(PixelsIn(image, rowRect(5), red), 10);
+    EXPECT_GT(PixelsIn(image, rowRect(1), Reddish), 10);
+    EXPECT_EQ(PixelsIn(image, rowRect(1), Bluish), 0);
+    EXPECT_GT(PixelsIn(image, rowRect(2), Bluish), 10);
+    EXPECT_EQ(PixelsIn(image, rowRect(2), Reddish), 0);
+    EXPECT_EQ(PixelsIn(image, rowRect(3), Reddish) + PixelsIn(image, rowRect(3), Bluish), 0);
+    EXPECT_GT(PixelsIn(image, rowRect(5), Reddish), 10);
     EXPECT_GT(PixelsIn(image, rowRect(4), inked), PixelsIn(image, rowRect(3), inked));  // the strike-out line
 
     grid->selectRow(0);  // the overdue row
     const QImage selected = grid->viewport()->grab().toImage();
     const QColor highlightText = grid->palette().color(
         grid->isActiveWindow() ? QPalette::Active : QPalette::Inactive, QPalette::HighlightedText);
-    EXPECT_EQ(PixelsIn(selected, rowRect(1), red), 0);
+    EXPECT_EQ(PixelsIn(selected, rowRect(1), Reddish), 0);
     auto nearHighlightText = [&](QColor c) {  // anti-aliased glyphs go only part of the way
         return std::abs(c.lightness() - highlightText.lightness()) < 40;
     };
