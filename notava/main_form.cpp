@@ -156,7 +156,10 @@ void TForm1::CreateOpenDialog() {
 }
 
 void TForm1::ConnectHandlers() {
-    auto handle = [this](auto method) { return [this, method](auto&&...) { RunHandler(this, [&] { (this->*method)(); }); }; };
+    // A slot that runs `method` as a guarded handler, whatever the signal carries.
+    auto handle = [this](void (TForm1::*method)()) {
+        return [this, method] { RunHandler(this, [&] { (this->*method)(); }); };
+    };
     connect(Open1, &QAction::triggered, this, handle(&TForm1::Open1Click));
     connect(Exit1, &QAction::triggered, this, handle(&TForm1::Exit1Click));
     connect(List1, &QAction::triggered, this, handle(&TForm1::List1Click));
@@ -166,7 +169,8 @@ void TForm1::ConnectHandlers() {
     connect(NextMonth, &QPushButton::clicked, this, handle(&TForm1::NextMonthClick));
     connect(NextBtn, &QPushButton::clicked, this, handle(&TForm1::NextBtnClick));
     connect(PrevBtn, &QPushButton::clicked, this, handle(&TForm1::PrevBtnClick));
-    connect(SpinYear, &QSpinBox::valueChanged, this, [this](int year) { RunHandler(this, [&] { SpinYearChange(year); }); });
+    connect(SpinYear, &QSpinBox::valueChanged, this,
+            [this](int year) { RunHandler(this, [&] { SpinYearChange(year); }); });
     // Called from inside the calendar's own guarded handlers and setters.
     Calendar1->OnChange = [this](TCalendar*) { Calendar1Change(); };
 }
