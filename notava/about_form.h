@@ -1,0 +1,9 @@
+// The about box: a fixed little window, placed in the middle of the screen.
+#pragma once
+
+#include <QDialog>
+
+class TAboutForm : public QDialog {
+public:
+    TAboutForm();
+};
