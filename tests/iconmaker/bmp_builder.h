@@ -34,35 +34,38 @@ struct Layout {
     std::uint32_t infoSize = 40;
     bool shortTable = false;                   // store only the colours used
     std::vector<std::uint32_t> masks = {};     // red, green, blue: BI_BITFIELDS when given
+    std::size_t gap = 0;                       // bytes between the colour table and the pixels
 };
 
 inline void put16(std::string& s, std::uint32_t v) { s += char(v & 0xFF), s += char(v >> 8 & 0xFF); }
 inline void put32(std::string& s, std::uint32_t v) { put16(s, v & 0xFFFF), put16(s, v >> 16); }
 
-// RLE of one row of indices: runs, and absolute mode for three or more single pixels.
+// RLE of one row of indices: runs (in RLE4 of two alternating indices), and
+// absolute mode where three or more pixels in a row start no run worth its bytes.
 inline void encodeRleRow(std::string& out, const std::vector<int>& row, int bits) {
+    const std::size_t shortest = bits == 8 ? 2 : 3;
     auto runAt = [&](std::size_t i) {
         std::size_t n = 1;
-        while (i + n < row.size() && row[i + n] == row[i] && n < 255) ++n;
+        while (i + n < row.size() && n < 255 && row[i + n] == row[i + (bits == 4 ? n % 2 : 0)]) ++n;
         return n;
     };
     for (std::size_t i = 0; i < row.size();) {
-        std::size_t singles = 0;
-        while (i + singles < row.size() && runAt(i + singles) == 1 && singles < 254) ++singles;
-        if (singles >= 3) {
-            out += char(0), out += char(singles);
+        std::size_t loose = 0;
+        while (i + loose < row.size() && runAt(i + loose) < shortest && loose < 254) ++loose;
+        if (loose >= 3) {
+            out += char(0), out += char(loose);
             std::string data;
-            for (std::size_t k = 0; k < singles; ++k) {
+            for (std::size_t k = 0; k < loose; ++k) {
                 if (bits == 8) data += char(row[i + k]);
                 else if (k % 2 == 0) data += char(row[i + k] << 4);
                 else data.back() = char(data.back() | row[i + k]);
             }
             if (data.size() % 2) data += char(0);
             out += data;
-            i += singles;
+            i += loose;
         } else {
             const std::size_t n = runAt(i);
-            out += char(n), out += char(bits == 8 ? row[i] : row[i] << 4 | row[i]);
+            out += char(n), out += char(bits == 8 ? row[i] : row[i] << 4 | row[i + (n > 1)]);
             i += n;
         }
     }
@@ -130,6 +133,7 @@ inline std::string encodeBmp(const Picture& picture, const Layout& layout) {
         const Rgb c = i < palette.size() ? palette[i] : Rgb{};
         info += char(c.b), info += char(c.g), info += char(c.r), info += char(0);
     }
+    info += std::string(layout.gap, '\x5A');
     std::string file = "BM";
     put32(file, 14 + info.size() + pixels.size()), put32(file, 0), put32(file, 14 + info.size());
     return file + info + pixels;

@@ -47,6 +47,7 @@ const std::vector<Layout> LAYOUTS{
     {.name = "8-bit top-down", .topDown = true},
     {.name = "8-bit RLE", .rle = true},
     {.name = "8-bit short table, 124-byte header", .infoSize = 124, .shortTable = true},
+    {.name = "8-bit, a gap before the pixels", .gap = 6},
     {.name = "16-bit", .bits = 16},
     {.name = "16-bit fields, red low", .bits = 16, .masks = {0x1F, 0x3E0, 0x7C00}},
     TRUE_COLOUR,
@@ -67,6 +68,7 @@ TEST(GreyRule, UniformPicturesGiveTheCodeOfTheirColourInEveryByte) {
         {{255, 255, 255}, 0x00}, {{0, 0, 0}, 0xFF},       {{128, 128, 128}, 0x55}, {{127, 127, 127}, 0xAA},
         {{255, 0, 0}, 0xAA},     {{0, 255, 0}, 0x55},     {{0, 0, 255}, 0xFF},     {{64, 64, 64}, 0xAA},
         {{63, 63, 63}, 0xFF},    {{192, 192, 192}, 0x00}, {{191, 191, 191}, 0x55},
+        {{0, 102, 34}, 0xAA},    {{0, 204, 68}, 0x55},    {{57, 249, 246}, 0x00},  // lum exactly at a threshold
     };
     for (const Layout& layout : {PLAIN, TRUE_COLOUR})
         for (const Case& c : cases) {
