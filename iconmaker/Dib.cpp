@@ -72,7 +72,7 @@ QString LoadFailureText(const QString& name, const LoadResult& result) {
             return QStringLiteral("この形式のBMPファイルには対応していません。\n%1\n"
                                   "1・4・8・16・24・32ビットの無圧縮、または RLE 圧縮のファイルを使ってください。")
                 .arg(file);
-        default:
+        default:  // Truncated: the file ends before its picture does
             return QStringLiteral("入出力エラー: ファイルの終わりを越えて読み込もうとしました。\n%1").arg(file);
     }
 }

@@ -91,11 +91,10 @@ protected:
         QDropEvent event(QPointF(100, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form.get(), &event);
     }
-    QString save(const QString& typed) {
+    void save(const QString& typed) {
         ModalAnswer answer(typeName(dir.filePath(typed)));
         form->Button2Click();
         EXPECT_EQ(answer.title, QStringLiteral("変換して保存"));
-        return answer.title;
     }
     static std::string iconOf(const QString& path) {
         iconmaker::TDIBSection dib;
@@ -191,7 +190,6 @@ TEST_F(FormTest, SavesTheIconOfTheLatestPictureWithTheDefaultExtension) {
     form->Load(a);
     save(QStringLiteral("icon"));
     EXPECT_EQ(contents(dir.filePath(QStringLiteral("icon.ZTI"))), iconOf(a));
-    EXPECT_EQ(iconOf(a).size(), 576u);
     form->Load(b);
     EXPECT_TRUE(shows(pictureOf(2)));
     save(QStringLiteral("second.zti"));
