@@ -1,0 +1,104 @@
+#include "DIBSect.h"
+
+#include <filesystem>
+#include <utility>
+
+namespace iconmaker {
+namespace {
+
+int PixelIndex(int x, int yFromBottom) { return yFromBottom * ICON_SIZE + x; }
+
+}  // namespace
+
+std::uint8_t ReducedGrey(const BmpColour& colour) {
+    // The published luma weights scaled by 1000: 0 to 255000, cut in quarters.
+    const int lum = 299 * colour.red + 587 * colour.green + 114 * colour.blue;
+    if (lum < 63750) return 255;
+    if (lum < 127500) return 169;
+    if (lum < 191250) return 84;
+    return 0;
+}
+
+GreyCode GreyCodeOf(std::uint8_t grey) {
+    if (grey == 255) return GreyCode::Black;
+    if (grey >= 169) return GreyCode::DarkGrey;
+    if (grey >= 84) return GreyCode::LightGrey;
+    return GreyCode::White;
+}
+
+bool OpenBinaryFile(std::fstream& file, const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::Read) {
+        std::error_code error;  // a path that cannot be examined counts as missing
+        if (!std::filesystem::is_regular_file(path, error)) return false;
+        file.open(path, std::ios::in | std::ios::binary);
+    } else {
+        file.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    }
+    return file.is_open();
+}
+
+// Until a load, a white picture: every operation has a well-formed picture to use.
+TDIBSection::TDIBSection() {
+    picture_.colours.assign(1, BmpColour{255, 255, 255, 0});
+    picture_.pixels.assign(ICON_PIXELS, 0);
+    loadedColours_ = picture_.colours;
+}
+
+LoadResult TDIBSection::LoadBmp(const std::string& path) {
+    std::fstream file;
+    if (!OpenBinaryFile(file, path, OpenMode::Read)) return {BmpStatus::CannotOpen, {}};
+    return LoadBmp(file);
+}
+
+LoadResult TDIBSection::LoadBmp(std::istream& in) {
+    BmpReadResult read = ReadBmp(in);
+    const LoadResult result{read.status, read.picture.info};
+    if (read.status == BmpStatus::Loaded) {
+        picture_ = std::move(read.picture);
+        loadedColours_ = picture_.colours;
+        allocated_ = true;
+        greyReduced_ = false;
+    }
+    return result;
+}
+
+bool TDIBSection::MakeGreyPalette() {
+    if (!allocated_) return false;
+    // A second reduction would map the inverted greys back to their opposites.
+    if (greyReduced_) return true;
+    for (BmpColour& colour : picture_.colours) {
+        const std::uint8_t grey = ReducedGrey(colour);
+        colour.red = colour.green = colour.blue = grey;
+    }
+    greyReduced_ = true;
+    return true;
+}
+
+ZtiIcon TDIBSection::ZtiBytes() const {
+    ZtiIcon icon{};
+    for (int row = 0; row < ICON_SIZE; ++row) {
+        const int yFromBottom = ICON_SIZE - 1 - row;  // the icon's first row is the top row
+        for (int x = 0; x < ICON_SIZE; ++x) {
+            const BmpColour& colour = picture_.colours[picture_.pixels[PixelIndex(x, yFromBottom)]];
+            const int code = static_cast<int>(GreyCodeOf(colour.green));
+            icon[row * ZTI_ROW_BYTES + x / 4] |= static_cast<std::uint8_t>(code << (2 * (x % 4)));
+        }
+    }
+    return icon;
+}
+
+SaveStatus TDIBSection::SaveZti(const std::string& path) const {
+    const ZtiIcon icon = ZtiBytes();
+    std::fstream file;
+    if (!OpenBinaryFile(file, path, OpenMode::Write)) return SaveStatus::CannotOpen;
+    file.write(reinterpret_cast<const char*>(icon.data()), icon.size());
+    file.close();
+    return file.fail() ? SaveStatus::WriteFailed : SaveStatus::Saved;
+}
+
+std::uint32_t TDIBSection::PreviewRgb(int x, int y) const {
+    const BmpColour& colour = loadedColours_[picture_.pixels[PixelIndex(x, ICON_SIZE - 1 - y)]];
+    return std::uint32_t{colour.red} << 16 | std::uint32_t{colour.green} << 8 | colour.blue;
+}
+
+}  // namespace iconmaker

@@ -1,0 +1,234 @@
+// The converter's window on Qt's offscreen platform: its layout, both ways in
+// (the open dialog and drops) with the ".bmp" rule, the preview, saving with the
+// default extension, a second picture replacing the first, and the error boxes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <fstream>
+#include <functional>
+
+#include "Dib.h"
+#include "bmp_builder.h"
+
+namespace {
+
+// Answers the next modal window (file dialog or message box) once it shows and
+// keeps what it said.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QDialog*)> answer) {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, answer] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!modal) return;
+            timer_.stop();
+            title = modal->windowTitle();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) text = box->text();
+            answer(modal);
+        });
+        timer_.start(10);
+    }
+    QString title, text;
+
+private:
+    QTimer timer_;
+};
+
+const auto CLOSE = [](QDialog* dialog) { dialog->done(0); };
+std::function<void(QDialog*)> typeName(const QString& name) {
+    return [name](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+        dialog->accept();
+    };
+}
+
+bmp_test::Picture pictureOf(unsigned seed) {
+    std::mt19937 random(seed);
+    return bmp_test::randomPicture(random, 12);
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override { freshForm(); }
+    void freshForm() {
+        form = std::make_unique<TForm1>();
+        form->show();
+    }
+
+    QString write(const QString& name, const bmp_test::Picture& picture, std::size_t keep = std::string::npos) {
+        const QString path = dir.filePath(name);
+        std::ofstream(path.toStdString(), std::ios::binary) << bmp_test::encodeBmp(picture, {}).substr(0, keep);
+        return path;
+    }
+    template <class Widget>
+    Widget* child(const char* name) {
+        return form->findChild<Widget*>(QString::fromLatin1(name));
+    }
+    bool saveEnabled() { return child<QPushButton>("Button2")->isEnabled(); }
+    bool shows(const bmp_test::Picture& picture) {
+        const QImage shot = child<QWidget>("PaintBox1")->grab().toImage();
+        for (int y = 0; y < iconmaker::ICON_SIZE; ++y)
+            for (int x = 0; x < iconmaker::ICON_SIZE; ++x) {
+                const bmp_test::Rgb c = picture.pixels[y * iconmaker::ICON_SIZE + x];
+                if (shot.pixel(x, y) != qRgb(c.r, c.g, c.b)) return false;
+            }
+        return true;
+    }
+    void drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(100, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+        QDropEvent event(QPointF(100, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &event);
+    }
+    void save(const QString& typed) {
+        ModalAnswer answer(typeName(dir.filePath(typed)));
+        form->Button2Click();
+        EXPECT_EQ(answer.title, QStringLiteral("変換して保存"));
+    }
+    static std::string iconOf(const QString& path) {
+        iconmaker::TDIBSection dib;
+        dib.LoadBmp(path.toStdString());
+        dib.MakeGreyPalette();
+        const iconmaker::ZtiIcon icon = dib.ZtiBytes();
+        return {icon.begin(), icon.end()};
+    }
+    static std::string contents(const QString& path) {
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace
+
+TEST_F(FormTest, StartsEmptyWithTheControlsOfTheForm) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("アイコン作成"));
+    EXPECT_EQ(form->minimumSize(), QSize(177, 81));
+    EXPECT_EQ(form->maximumSize(), QSize(177, 81));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const struct {
+        const char* name;
+        QRect geometry;
+    } controls[] = {{"Panel1", {8, 8, 65, 65}},
+                    {"PaintBox1", {9, 9, 48, 48}},
+                    {"Button1", {80, 8, 89, 25}},
+                    {"Button2", {80, 48, 89, 25}}};
+    for (const auto& control : controls) {
+        ASSERT_NE(child<QWidget>(control.name), nullptr) << control.name;
+        EXPECT_EQ(child<QWidget>(control.name)->geometry(), control.geometry) << control.name;
+    }
+    EXPECT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("ファイルを開く"));
+    EXPECT_EQ(child<QPushButton>("Button2")->text(), QStringLiteral("変換して保存"));
+    EXPECT_FALSE(saveEnabled());
+    const QImage empty = child<QWidget>("PaintBox1")->grab().toImage();
+    EXPECT_EQ(empty.pixel(0, 0), empty.pixel(47, 47));
+    EXPECT_EQ(empty.pixel(0, 0), empty.pixel(20, 30));
+    const auto* open = child<QFileDialog>("FileDialog");
+    const auto* saveAs = child<QFileDialog>("FSaveDialog");
+    ASSERT_TRUE(open && saveAs);
+    EXPECT_EQ(open->defaultSuffix(), QStringLiteral("BMP"));
+    EXPECT_EQ(open->nameFilters().first(), QStringLiteral("BMPファイル(*.BMP)"));
+    EXPECT_EQ(saveAs->defaultSuffix(), QStringLiteral("ZTI"));
+    EXPECT_EQ(saveAs->nameFilters().first(), QStringLiteral("ZTIファイル(*.ZTI)"));
+}
+
+TEST_F(FormTest, DropLoadsTheFirstFileWhenItsNameSaysBmpAndRaisesTheWindow) {
+    const QString a = write(QStringLiteral("ICON.BMP"), pictureOf(1));
+    const QString png = write(QStringLiteral("picture.png"), pictureOf(2));
+    const QString b = write(QStringLiteral("b.bmp"), pictureOf(3));
+    const struct {
+        QStringList files;
+        bool loadsA;
+    } cases[] = {{{a}, true}, {{png}, false}, {{a, b, png}, true}, {{png, a, b}, false}, {{}, false}};
+    QWidget other;
+    other.show();
+    for (const auto& c : cases) {
+        freshForm();
+        other.activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), &other);
+        drop(c.files);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), form.get()) << c.files.join(' ').toStdString();
+        EXPECT_EQ(saveEnabled(), c.loadsA) << c.files.join(' ').toStdString();
+        EXPECT_TRUE(!c.loadsA || shows(pictureOf(1)));
+    }
+}
+
+TEST_F(FormTest, OpenDialogLoadsOnlyNamesWithBmp) {
+    const QString a = write(QStringLiteral("a.bmp"), pictureOf(1));
+    const QString dat = write(QStringLiteral("b.dat"), pictureOf(2));
+    const struct {
+        std::function<void(QDialog*)> answer;
+        bool shows;
+    } steps[] = {{CLOSE, false}, {typeName(dat), false}, {typeName(a), true}, {typeName(dat), true}};
+    for (const auto& step : steps) {
+        ModalAnswer answer(step.answer);
+        form->Button1Click();
+        EXPECT_EQ(answer.title, QStringLiteral("ビットマップファイル読み込み"));
+        EXPECT_EQ(saveEnabled(), step.shows);
+        EXPECT_TRUE(!step.shows || shows(pictureOf(1)));
+    }
+}
+
+TEST_F(FormTest, SavesTheIconOfTheLatestPictureWithTheDefaultExtension) {
+    const QString a = write(QStringLiteral("a.bmp"), pictureOf(1));
+    const QString b = write(QStringLiteral("b.bmp"), pictureOf(2));
+    form->Load(a);
+    save(QStringLiteral("icon"));
+    EXPECT_EQ(contents(dir.filePath(QStringLiteral("icon.ZTI"))), iconOf(a));
+    form->Load(b);
+    EXPECT_TRUE(shows(pictureOf(2)));
+    save(QStringLiteral("second.zti"));
+    EXPECT_EQ(contents(dir.filePath(QStringLiteral("second.zti"))), iconOf(b));
+    EXPECT_NE(iconOf(a), iconOf(b));
+}
+
+TEST_F(FormTest, RefusedFilesAreExplainedAndThePictureStays) {
+    bmp_test::Picture small;
+    small.width = small.height = 16;
+    small.pixels.resize(16 * 16);
+    std::ofstream(dir.filePath(QStringLiteral("text.bmp")).toStdString()) << "hello";
+    const struct {
+        QString path;
+        const char* says;  // empty: no box at all
+    } cases[] = {
+        {write(QStringLiteral("small.bmp"), small), "48×48"},
+        {write(QStringLiteral("short.bmp"), pictureOf(2), 2000), "入出力エラー"},
+        {dir.filePath(QStringLiteral("text.bmp")), "BMPファイルではありません"},
+        {dir.filePath(QStringLiteral("missing.bmp")), ""},
+    };
+    form->Load(write(QStringLiteral("a.bmp"), pictureOf(1)));
+    for (const auto& c : cases) {
+        ModalAnswer answer(CLOSE);
+        form->Load(c.path);
+        if (*c.says) {
+            EXPECT_EQ(answer.title, QStringLiteral("Corvalo用アイコン作成"));
+            EXPECT_TRUE(answer.text.contains(QString::fromUtf8(c.says))) << answer.text.toStdString();
+        } else {
+            EXPECT_TRUE(answer.title.isEmpty()) << "a box for a missing file";
+        }
+        EXPECT_TRUE(saveEnabled());
+        EXPECT_TRUE(shows(pictureOf(1)));
+    }
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,22 @@
+// Asks a window to close the way a window manager does (WM_DELETE_WINDOW), for
+// the real-window test: Xvfb runs no window manager that could be asked.
+// Usage: wm_delete WINDOW_ID
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc != 2) return 2;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return 1;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::strtoul(argv[1], nullptr, 0);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XCloseDisplay(display);
+    return sent != 0 ? 0 : 1;
+}

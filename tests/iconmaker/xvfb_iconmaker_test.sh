@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Real-window test of iconmaker in an X server (Xvfb): the window with its title
+# and client size, the sample opened through the dialog, the preview on the
+# screen pixel for pixel, the icon converted and saved under a typed name without
+# extension, and a close by the window system with exit status 0.
+# Usage: xvfb_iconmaker_test.sh path/to/iconmaker path/to/wm_delete path/to/sample.bmp
+set -Eeuo pipefail
+
+program=$(realpath "$1")
+wm_delete=$(realpath "$2")
+work=$(mktemp -d)
+cp "$3" "$work/sample.bmp"
+shots=${ICONMAKER_SHOTS:-}  # a folder to keep the screenshots in, for a person to look at
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -s "$work/err.txt" ]] && sed 's/^/  stderr: /' "$work/err.txt" >&2
+    exit 1
+}
+trap 'status=$?; ((BASH_SUBSHELL)) && exit 1; fail "line $LINENO: a command failed with status $status"' ERR
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        if "$@" >/dev/null 2>&1; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+unset QT_QPA_PLATFORM
+export HOME=$work XDG_CONFIG_HOME=$work/config  # the file dialog keeps its state there
+
+shown() { xdotool search --onlyvisible --name "^$1\$" | head -1; }
+gone() { [[ -z "$(shown "$1")" ]]; }
+shot() {
+    import -window root "$work/screen.png"
+    [[ -z "$shots" ]] || cp "$work/screen.png" "$shots/$1.png"
+}
+
+cd "$work"
+"$program" >"$work/out.txt" 2>"$work/err.txt" &
+app_pid=$!
+wait_for 100 shown "アイコン作成" || fail "no window titled アイコン作成"
+window=$(shown "アイコン作成")
+geometry=$(xwininfo -id "$window")
+x0=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+y0=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+[[ $(awk '/Width:/ {print $2}' <<<"$geometry")x$(awk '/Height:/ {print $2}' <<<"$geometry") == 177x81 ]] ||
+    fail "client area is not 177 x 81: $geometry"
+shot start
+
+# Clicks the button at ($1, $2) of the form until the dialog titled $3 shows;
+# then types $4 into its name field (it has the focus) and confirms.
+answer_dialog() {
+    local title=$3
+    for ((try = 0; try < 5; try++)); do
+        xdotool mousemove $((x0 + $1)) $((y0 + $2)) sleep 0.2 click 1
+        wait_for 30 test -n "$(shown "$title")" && break
+    done
+    local dialog
+    dialog=$(shown "$title")
+    [[ -n "$dialog" ]] || fail "no dialog titled $title"
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))  # keys go to the window under the pointer
+    xdotool type --delay 20 "$4"
+    xdotool key Return
+    wait_for 50 gone "$title" || fail "dialog $title stayed open"
+}
+
+# --- open the sample: the preview shows it pixel for pixel --------------------------
+answer_dialog 124 20 "ビットマップファイル読み込み" "$work/sample.bmp"
+convert "$work/sample.bmp" "$work/expected.png"
+preview_matches() {
+    shot loaded
+    convert "$work/screen.png" -crop "48x48+$((x0 + 17))+$((y0 + 17))" +repage "$work/preview.png"
+    [[ $(compare -metric AE "$work/preview.png" "$work/expected.png" null: 2>&1) == 0 ]]
+}
+wait_for 50 preview_matches || fail "the preview differs from the sample in $(compare -metric AE "$work/preview.png" "$work/expected.png" null: 2>&1) pixels"
+
+# --- convert and save as "icon": icon.ZTI of 576 bytes -------------------------------
+answer_dialog 124 60 "変換して保存" "$work/icon"
+wait_for 50 test -s "$work/icon.ZTI" || fail "no icon.ZTI written"
+[[ $(stat -c %s "$work/icon.ZTI") -eq 576 ]] || fail "icon.ZTI is $(stat -c %s "$work/icon.ZTI") bytes"
+# The sample's top row is white, its third row the black frame's top edge.
+[[ $(od -An -v -tx1 -N12 "$work/icon.ZTI" | tr -d ' \n') == 000000000000000000000000 ]] || fail "top row not white"
+[[ $(od -An -v -tx1 -j24 -N12 "$work/icon.ZTI" | tr -d ' \n') == 0000ffffffffffffffff0000 ]] || fail "frame row"
+wait_for 30 preview_matches || fail "the preview changed after saving"
+
+# --- closed by the window system: exit status 0 ---------------------------------------
+"$wm_delete" "$window"
+for ((i = 0; i < 100; i++)); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after the close request"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[[ $status -eq 0 ]] || fail "exit status $status"
+echo "xvfb iconmaker test: passed"
