@@ -3,24 +3,41 @@
 # board with the menu over it, keys start a computer game that moves on the
 # screen, a person's move by mouse clicks lands in the record, and q ends the
 # program with status 0. Screenshots are kept in $BANREI_SHOTS when it names
-# a folder.
-# Usage: xvfb_banrei_test.sh path/to/banrei path/to/folder/with/settings
+# a folder. Closing the window while the computer thinks ends the program
+# with status 0 and leaves a whole record.
+# Usage: xvfb_banrei_test.sh path/to/banrei path/to/folder/with/settings path/to/wm_delete
 set -Eeuo pipefail
 banrei=$(realpath "$1")
 settings=$(realpath "$2")
+wm_delete=$(realpath "$3")
 source "$(dirname "$0")/../../xvfb_lib.sh"
 start_xvfb
 
 cd "$work"
 cp "$settings/sente.ini" "$settings/gote.ini" .
-"$banrei" >"$work/out.txt" 2>"$work/err.txt" &
-app_pid=$!
-wait_for 100 xdotool search --name '^ZTL for Win32$' || fail "no window titled 'ZTL for Win32'"
-window=$(xdotool search --name '^ZTL for Win32$' | head -1)
-client=$(xwininfo -tree -id "$window" | grep -E ' 640x240\+0\+[0-9]+ ' | head -1) || fail "no 640x240 client area"
-geometry=$(xwininfo -id "$(awk '{print $1}' <<<"$client")")
-cx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
-cy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+
+start_banrei() {
+    "$banrei" >"$work/out.txt" 2>"$work/err.txt" &
+    app_pid=$!
+    wait_for 100 xdotool search --name '^ZTL for Win32$' || fail "no window titled 'ZTL for Win32'"
+    window=$(xdotool search --name '^ZTL for Win32$' | head -1)
+    client=$(xwininfo -tree -id "$window" | grep -E ' 640x240\+0\+[0-9]+ ' | head -1) || fail "no 640x240 client area"
+    geometry=$(xwininfo -id "$(awk '{print $1}' <<<"$client")")
+    cx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+    cy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+}
+expect_exit() {  # what ended it
+    for ((i = 0; i < 100; i++)); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "$1 did not end the program"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [[ $status -eq 0 ]] || fail "$1: exit status $status"
+}
+start_banrei
 
 # The client area as 640 x 240 grey bytes, kept under the shot's name.
 shot() {
@@ -78,13 +95,19 @@ shot answered
 # --- q ends the program with status 0 -------------------------------------------------------
 focus_board
 xdotool key q
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "q did not end the program"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+expect_exit q
+
+# --- closing the window while the computer plays itself ----------------------------------------
+start_banrei
+focus_board
+xdotool key n c c
+wait_for 50 grep -qx "N+Zentrio" banrei.csa || fail "the new game did not rewrite the record"
+xdotool key Return
+wait_for 300 eval '(($(moves_recorded) >= 3))' || fail "the computer did not play"
+"$wm_delete" "$window"
+expect_exit "closing the window"
+# After the header, every move line is followed by its time line.
+awk 'NR > 8 && NR % 2 == 1 && !/^[+-][0-9][0-9][0-9][0-9][A-Z][A-Z]$/ {bad = 1}
+     NR > 8 && NR % 2 == 0 && !/^T[0-9]+$/ {bad = 1}
+     END {exit bad || NR % 2 != 0}' banrei.csa || fail "the record is not whole: $(cat banrei.csa)"
 echo "xvfb banrei test: passed"
