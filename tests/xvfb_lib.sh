@@ -46,3 +46,17 @@ start_xvfb() {
     export DISPLAY=":$(head -1 "$work/display")"
     unset QT_QPA_PLATFORM
 }
+
+# Waits up to 10 s for the program ($app_pid) to end after what $1 names, and
+# checks its exit status ($2, 0 when not given).
+expect_exit() {
+    local expected=${2:-0} status=0
+    for ((i = 0; i < 100; i++)); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "$1: the program did not end"
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [[ $status -eq $expected ]] || fail "$1: exit status $status, expected $expected"
+}

@@ -6,38 +6,17 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <vector>
 
-#include "../../tests/shogi/engine/computer_game.h"
+#include "../shogi_engine/bench_turns.h"
 #include "clock.h"
 #include "display.h"
 
 namespace {
 
-constexpr unsigned GAME_SEED = 2;
-constexpr int EVERY = 8;
-
-const std::vector<Turn>& bench_turns(void) {
-    static std::vector<Turn> turns;
-    if (turns.empty()) {
-        int illegal = 0;
-        Game game = play_shipped_game(GAME_SEED, 400, &illegal);
-        for (size_t i = 0; i < game.turns.size(); i += EVERY) turns.push_back(game.turns[i]);
-    }
-    return turns;
-}
-
-// CPU time of this thread (<chrono> does not compile for Shift-JIS literals).
-double now_seconds(void) {
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
 double think_once(const Turn& t, void (*hook)(int)) {
     reset_engine();
-    use_shipped_settings(GAME_SEED);
+    use_shipped_settings(BENCH_GAME_SEED);
     load_turn(t.pos, t.side, t.number);
     game_phase = t.phase;
     std::srand(t.number);

@@ -72,13 +72,5 @@ wait_for 30 preview_matches || fail "the preview changed after saving"
 
 # --- closed by the window system: exit status 0 ---------------------------------------
 "$wm_delete" "$window"
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after the close request"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+expect_exit "the close request"
 echo "xvfb iconmaker test: passed"

@@ -99,13 +99,5 @@ focus "$main"
 xdotool key alt+f
 sleep 0.3
 xdotool key x
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "File > Exit did not end the program"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+expect_exit "File > Exit"
 echo "xvfb notava test: passed"

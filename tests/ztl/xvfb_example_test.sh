@@ -21,19 +21,6 @@ start_example() {
     window=$(xdotool search --name '^ZTL for Win32$' | head -1)
 }
 
-# Waits for the exit of the example and checks its status (0 unless $2).
-expect_exit() {
-    local status=0 expected=${2:-0}
-    for ((i = 0; i < 100; i++)); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && fail "$1: the example did not end"
-    wait "$app_pid" || status=$?
-    app_pid=""
-    [[ $status -eq $expected ]] || fail "$1: exit status $status, expected $expected"
-}
-
 # Waits until stdout holds the line, e.g. expect_line "code 0x61".
 expect_line() {
     wait_for 100 grep -qxF "$1" "$work/out.txt" || fail "expected output line '$1'"

@@ -214,16 +214,7 @@ TEST_F(HumanInputTest, ADragInTheTopTenRowsDoesNotMoveTheGlyph) {
 }
 
 // The narrow layout's compact hands: a column of rows per side, one per kind.
-class CompactHandTest : public GameScreenTest {
-protected:
-    void SetUp() override {
-        GameScreenTest::SetUp();
-        tear_down_screen();
-        ::testing::internal::CaptureStdout();
-        set_up_screen(400, 240);
-        ::testing::internal::GetCapturedStdout();
-    }
-};
+using CompactHandTest = NarrowScreenTest;
 
 TEST_F(CompactHandTest, TheHandCursorReachesEmptyRowsWhereEnterDoesNothing) {
     play(PAWNS_IN_HAND);

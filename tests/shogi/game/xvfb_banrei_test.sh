@@ -26,17 +26,6 @@ start_banrei() {
     cx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
     cy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
 }
-expect_exit() {  # what ended it
-    for ((i = 0; i < 100; i++)); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && fail "$1 did not end the program"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=""
-    [[ $status -eq 0 ]] || fail "$1: exit status $status"
-}
 start_banrei
 
 # The client area as 640 x 240 grey bytes, kept under the shot's name.
