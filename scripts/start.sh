@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and installs the suite, then starts banrei
-# in a fresh working directory (where it writes banrei.csa), using the settings
-# files installed to /usr/share/banrei.
+# in its own working directory (where it writes its game record banrei.csa),
+# using the settings files installed to /usr/share/banrei.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,11 +10,8 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 cmake --install build
 
-if ! command -v banrei >/dev/null; then
-  echo "start: banrei is not built yet; the libraries that exist were built and tested by scripts/test.sh."
-  exit 0
-fi
 workdir=${BANREI_HOME:-$HOME/banrei}
 mkdir -p "$workdir"
 cd "$workdir"
+echo "start: banrei plays in $workdir; its record is $workdir/banrei.csa"
 exec banrei

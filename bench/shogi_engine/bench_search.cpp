@@ -6,41 +6,19 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <vector>
 
-#include "../../tests/shogi/engine/computer_game.h"
+#include "bench_turns.h"
 
 namespace {
 
-constexpr unsigned GAME_SEED = 2;  // with the shipped settings a game that reaches the end game
-constexpr int EVERY = 8;
-
-const std::vector<Turn>& bench_turns(void) {
-    static std::vector<Turn> turns;
-    if (turns.empty()) {
-        int illegal = 0;
-        Game game = play_shipped_game(GAME_SEED, 400, &illegal);
-        for (size_t i = 0; i < game.turns.size(); i += EVERY) turns.push_back(game.turns[i]);
-    }
-    return turns;
-}
-
 void set_up_turn(const Turn& t, int depth, int width_limit) {
     reset_engine();
-    use_shipped_settings(GAME_SEED);
+    use_shipped_settings(BENCH_GAME_SEED);
     if (depth != 0) use_plain_settings(t.side, depth, width_limit);
     load_turn(t.pos, t.side, t.number);
     game_phase = t.phase;
     std::srand(t.number);
-}
-
-// CPU time of this thread (the machine is shared); <chrono> cannot be
-// compiled for the game's Shift-JIS execution charset.
-double now_seconds(void) {
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 long leaves;

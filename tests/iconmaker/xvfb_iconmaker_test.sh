@@ -8,42 +8,10 @@ set -Eeuo pipefail
 
 program=$(realpath "$1")
 wm_delete=$(realpath "$2")
-work=$(mktemp -d)
+source "$(dirname "$0")/../xvfb_lib.sh"
+start_xvfb
 cp "$3" "$work/sample.bmp"
 shots=${ICONMAKER_SHOTS:-}  # a folder to keep the screenshots in, for a person to look at
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -s "$work/err.txt" ]] && sed 's/^/  stderr: /' "$work/err.txt" >&2
-    exit 1
-}
-trap 'status=$?; ((BASH_SUBSHELL)) && exit 1; fail "line $LINENO: a command failed with status $status"' ERR
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        if "$@" >/dev/null 2>&1; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-unset QT_QPA_PLATFORM
 export HOME=$work XDG_CONFIG_HOME=$work/config  # the file dialog keeps its state there
 
 shown() { xdotool search --onlyvisible --name "^$1\$" | head -1; }
@@ -104,13 +72,5 @@ wait_for 30 preview_matches || fail "the preview changed after saving"
 
 # --- closed by the window system: exit status 0 ---------------------------------------
 "$wm_delete" "$window"
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after the close request"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+expect_exit "the close request"
 echo "xvfb iconmaker test: passed"

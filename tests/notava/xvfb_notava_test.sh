@@ -9,39 +9,8 @@ set -Eeuo pipefail
 
 viewer=$(realpath "$1")
 sample=$(realpath "$2")
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -s "$work/err.txt" ]] && sed 's/^/  stderr: /' "$work/err.txt" >&2
-    exit 1
-}
-trap 'status=$?; ((BASH_SUBSHELL)) && exit 1; fail "line $LINENO: a command failed with status $status"' ERR
-
-wait_for() {  # tenths of a second, then the command
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        if "$@" >/dev/null 2>&1; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-unset QT_QPA_PLATFORM
+source "$(dirname "$0")/../xvfb_lib.sh"
+start_xvfb
 
 visible() { xdotool search --onlyvisible --name "$1" | head -1; }
 focus() {  # without a window manager keys go to the focused window under the pointer
@@ -130,13 +99,5 @@ focus "$main"
 xdotool key alt+f
 sleep 0.3
 xdotool key x
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "File > Exit did not end the program"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[[ $status -eq 0 ]] || fail "exit status $status"
+expect_exit "File > Exit"
 echo "xvfb notava test: passed"

@@ -8,43 +8,9 @@
 set -Eeuo pipefail
 
 example=$(realpath "$1")
-work=$(mktemp -d)
+source "$(dirname "$0")/../xvfb_lib.sh"
+start_xvfb
 cd "$work"  # the example appends its echo lines to ztl_example.log here
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP  # cleaned up on a kill by the test driver too
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f "$work/out.txt" ]] && sed 's/^/  stdout: /' "$work/out.txt" >&2
-    exit 1
-}
-# A failing command says where, once (a command substitution passes it up).
-trap 'status=$?; ((BASH_SUBSHELL)) && exit 1; fail "line $LINENO: a command failed with status $status"' ERR
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        if "$@" >/dev/null 2>&1; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# --- a free display -----------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-unset QT_QPA_PLATFORM  # a real window, not the offscreen platform
 
 start_example() {
     : >"$work/out.txt"
@@ -53,19 +19,6 @@ start_example() {
     wait_for 200 grep -qx ready "$work/out.txt" || fail "the example did not get ready"
     wait_for 100 xdotool search --name '^ZTL for Win32$' || fail "no window titled 'ZTL for Win32'"
     window=$(xdotool search --name '^ZTL for Win32$' | head -1)
-}
-
-# Waits for the exit of the example and checks its status (0 unless $2).
-expect_exit() {
-    local status=0 expected=${2:-0}
-    for ((i = 0; i < 100; i++)); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && fail "$1: the example did not end"
-    wait "$app_pid" || status=$?
-    app_pid=""
-    [[ $status -eq $expected ]] || fail "$1: exit status $status, expected $expected"
 }
 
 # Waits until stdout holds the line, e.g. expect_line "code 0x61".

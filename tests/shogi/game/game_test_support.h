@@ -153,6 +153,21 @@ protected:
     WorkingDirectory directory;
 };
 
+// The same on a 400 x 240 screen: no room for panels beside or above the
+// board, so the hands are the compact columns. What the layout printed is kept.
+class NarrowScreenTest : public GameScreenTest {
+protected:
+    void SetUp() override {
+        GameScreenTest::SetUp();
+        tear_down_screen();
+        ::testing::internal::CaptureStdout();
+        set_up_screen(400, 240);
+        std::fflush(stdout);
+        layout_output = ::testing::internal::GetCapturedStdout();
+    }
+    std::string layout_output;
+};
+
 // --- game calls on a thread of their own ------------------------------------------------
 
 // Runs a call of the game on a thread with the application stack size, so a

@@ -197,18 +197,7 @@ TEST_F(DisplayTest, ClockLinesShowMoveAndTotalTime) {
 
 // The narrow layout: no room beside or above the board on 400 x 240, so every
 // panel is reported on standard output and the hands become two columns.
-class NarrowTest : public GameScreenTest {
-protected:
-    void SetUp() override {
-        GameScreenTest::SetUp();
-        tear_down_screen();
-        ::testing::internal::CaptureStdout();
-        set_up_screen(400, 240);
-        std::fflush(stdout);
-        output = ::testing::internal::GetCapturedStdout();
-    }
-    std::string output;
-};
+using NarrowTest = NarrowScreenTest;
 
 TEST_F(NarrowTest, PanelsThatDoNotFitArePrinted) {
     EXPECT_EQ(metrics.stand_rows, 7);
@@ -217,7 +206,7 @@ TEST_F(NarrowTest, PanelsThatDoNotFitArePrinted) {
     EXPECT_FALSE(stands_shown);
     EXPECT_EQ(record_panel, nullptr);
     EXPECT_EQ(time_panel, nullptr);
-    EXPECT_EQ(output,
+    EXPECT_EQ(layout_output,
               "Copyright -not display- x:-1, y:-1, w:-1, h:-1\n"
               "駒台(先)  -not display- x:-1, y:-1, w:-1, h:-1\n"
               "棋譜      -not display- x:-1, y:-1, w:-1, h:-1\n"
