@@ -11,7 +11,7 @@ set(ZENTRIO_PACKAGE zentrio-suite)
 # lintian warnings that are meant (each with its reason in the file).
 set(ZENTRIO_PACKAGE_DOCS ${CMAKE_INSTALL_DATADIR}/doc/${ZENTRIO_PACKAGE})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${ZENTRIO_PACKAGE_DOCS})
-install_compressed(${CMAKE_CURRENT_LIST_DIR}/changelog ${ZENTRIO_PACKAGE_DOCS})
+install_compressed(${CMAKE_CURRENT_LIST_DIR}/changelog ${ZENTRIO_PACKAGE_DOCS})  # data/desktop_files.cmake
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${ZENTRIO_PACKAGE})
