@@ -168,6 +168,69 @@ protected:
     std::string layout_output;
 };
 
+// --- the record checked on its own -----------------------------------------------------------
+
+// The position an independent replay of a record reached.
+inline int replayed_board[BOARD_CELLS];
+inline PieceRecord replayed_pieces[PIECE_RECORDS];
+
+// Replays a record's moves on replayed_board without the game's code: after
+// the header, move lines and time lines alternate (a resignation may end the
+// file), and every move is one the rules allow the side to move. *moves
+// counts them.
+inline void expect_every_move_allowed(const std::string& record, int* moves) {
+    set_up_position(replayed_board, replayed_pieces);
+    int* board = replayed_board;
+    PieceRecord* pieces = replayed_pieces;
+    std::istringstream lines(record);
+    std::string line;
+    for (int i = 0; i < 8 && std::getline(lines, line); ++i) {
+    }
+    int side = SENTE;
+    *moves = 0;
+    const std::string codes = "OUKIHIKAGIKEKYFURYUMNGNKNYTO";
+    while (std::getline(lines, line)) {
+        if (line == "%TORYO" && lines.peek() == EOF) break;
+        ASSERT_EQ(line.size(), 7u) << "move " << *moves + 1 << ": " << line;
+        ASSERT_EQ(line[0], side == SENTE ? '+' : '-') << line;
+        size_t code = codes.find(line.substr(5, 2));
+        ASSERT_TRUE(code != std::string::npos && code % 2 == 0) << line;
+        int kind = static_cast<int>(code) / 2;
+        int to = sq(line[3] - '0', line[4] - '0');
+        int from = -1;
+        if (line[1] == '0') {
+            for (int cell = hand_base(side); cell < hand_base(side) + HAND_SLOTS && from < 0; ++cell)
+                if (board[cell] != NO_PIECE && pieces[board[cell]].kind == kind) from = cell;
+        } else {
+            from = sq(line[1] - '0', line[2] - '0');
+        }
+        ASSERT_GE(from, 0) << line;
+        ASSERT_TRUE(can_move(from, to, board, pieces)) << "move " << *moves + 1 << ": " << line;
+        ASSERT_EQ(pieces[board[from]].owner, side) << line;
+        int taken = board[to];
+        if (taken != NO_PIECE) {
+            ASSERT_NE(pieces[taken].kind, KING) << line;
+            if (pieces[taken].kind > PAWN) pieces[taken].kind -= PROMOTION_OFFSET;
+            pieces[taken].owner = side;
+            board[hand_base(side) + HAND_SLOTS - 1] = taken;
+        }
+        pieces[board[from]].kind = kind;
+        board[to] = board[from];
+        pieces[board[to]].square = to;
+        board[from] = NO_PIECE;
+        sort_hand(board, pieces, side);
+        ASSERT_TRUE(std::getline(lines, line)) << "move " << *moves + 1 << " has no time line";
+        ASSERT_TRUE(line.size() > 1 && line[0] == 'T') << line;
+        side = 1 - side;
+        ++*moves;
+    }
+}
+
+// The independently replayed position is the one the game holds.
+inline void expect_board_is_live_board() {
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) ASSERT_EQ(replayed_board[cell], Board[cell]) << "cell " << cell;
+}
+
 // --- game calls on a thread of their own ------------------------------------------------
 
 // Runs a call of the game on a thread with the application stack size, so a
