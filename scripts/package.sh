@@ -5,7 +5,7 @@
 # Usage: scripts/package.sh      then: apt install ./build-deb/zentrio-suite_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build-deb
+build="build-deb"
 
 bash scripts/setup.sh
 
@@ -21,6 +21,7 @@ cmake --build "$build" --target banrei notava iconmaker -j2
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB)
 
-deb=$(ls "$build"/*.deb)
+debs=("$build"/*.deb)
+deb=${debs[0]}
 lintian --fail-on error,warning --display-info "$deb"
 echo "package: $deb"
