@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the three programs and the tests need.
+# Installs every Debian package the build, the three programs, the tests and
+# the Debian package of the suite (scripts/package.sh) need.
 # Idempotent: apt-get runs only when something is missing.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
+  dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 
 missing=()
