@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and installs the suite, then starts banrei
-# in its own working directory (where it writes its game record banrei.csa),
-# using the settings files installed to /usr/share/banrei.
+# as the desktop menu does: in ~/.local/share/banrei (or $XDG_DATA_HOME/banrei),
+# where it writes its game record banrei.csa, with the settings files
+# installed to /usr/share/banrei.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,8 +11,5 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 cmake --install build
 
-workdir=${BANREI_HOME:-$HOME/banrei}
-mkdir -p "$workdir"
-cd "$workdir"
-echo "start: banrei plays in $workdir; its record is $workdir/banrei.csa"
-exec banrei
+echo "start: banrei keeps its record in ${XDG_DATA_HOME:-$HOME/.local/share}/banrei/banrei.csa"
+exec banrei-desktop
