@@ -66,9 +66,11 @@ void clock_stop(int side) {
 
 void draw_clock(int move_seconds, int total_seconds, int side) {
     if (time_panel == nullptr) return;
-    // Room for the widest values an int can give.
+    // Room for the widest values an int can give. Glyphs are drawn one pixel
+    // right of their cell, so the last digit reaches into the next cell: the
+    // blank after it wipes that column, or a narrower digit would leave a trace.
     char text[64];
-    std::snprintf(text, sizeof text, side == 0 ? " ▲ %02d:%02d / %02d:%02d" : " △ %02d:%02d / %02d:%02d",
+    std::snprintf(text, sizeof text, side == 0 ? " ▲ %02d:%02d / %02d:%02d " : " △ %02d:%02d / %02d:%02d ",
                   move_seconds / 60, move_seconds % 60, total_seconds / 60, total_seconds % 60);
     ztl_panel_locate(time_panel, 0, side == 0 ? 0 : metrics.time_font);
     ztl_set_color(3);

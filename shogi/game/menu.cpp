@@ -103,7 +103,6 @@ int show_menu(void) {
 
     int chosen = NO_CODE;
     int pending = NO_CODE;
-    int result = 1;
     while (chosen == NO_CODE) {
         ztl_refresh();
         int code = pending != NO_CODE ? pending : ztl_get_key(-1);
@@ -123,10 +122,8 @@ int show_menu(void) {
             case 'b': {
                 int forward = code == 'f';
                 int movable = forward ? move_number < first_move_number : move_number > 1;
-                if (movable && !step_through_record(menu, move_number + (forward ? 1 : -1))) {
-                    chosen = 'q';
-                    result = 0;
-                }
+                // A record that no longer replays ends the program.
+                if (movable && !step_through_record(menu, move_number + (forward ? 1 : -1))) chosen = 'q';
                 break;
             }
             case 'n':
@@ -144,7 +141,7 @@ int show_menu(void) {
     ztl_panel_close(menu.panel);
     for (ztl_area* button : menu.buttons) ztl_area_remove(button, 1);
     int game_started = 0;
-    if (result) result = carry_out(chosen, &game_started);
+    int result = carry_out(chosen, &game_started);
     // The game goes on from the position shown, so the record must end there
     // too, or the next move would be appended to a longer game.
     if (result && !record_matches_board) result = replay_or_explain(move_number - 1, 1);

@@ -191,6 +191,12 @@ TEST_F(DisplayTest, ClockLinesShowMoveAndTotalTime) {
     EXPECT_NE(one_second, before);
     draw_clock(0, 0, SENTE);
     EXPECT_EQ(screen_picture(461, 80, 152, 40), before);
+    // Whatever digits stood there, a new time leaves no trace of them.
+    for (int seconds = 0; seconds < 60; ++seconds) {
+        draw_clock(seconds, seconds, SENTE);
+        draw_clock(0, 1, SENTE);
+        ASSERT_EQ(screen_picture(461, 80, 152, 40), one_second) << seconds;
+    }
     // Minutes are not limited to two digits, and nothing overflows.
     draw_clock(2147483647, -2147483647 - 1, GOTE);
 }
