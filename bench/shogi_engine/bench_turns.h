@@ -1,5 +1,6 @@
 // The positions the think benchmarks share: every eighth turn of one
-// shipped-settings self-play game, and the thread's CPU time to measure them.
+// self-play game with the reference (first shipped) settings, and the
+// thread's CPU time to measure them.
 #pragma once
 
 #include <ctime>
@@ -7,14 +8,14 @@
 
 #include "../../tests/shogi/engine/computer_game.h"
 
-constexpr unsigned BENCH_GAME_SEED = 2;  // with the shipped settings a game that reaches the end game
+constexpr unsigned BENCH_GAME_SEED = 2;  // with the reference settings a game that reaches the end game
 constexpr int BENCH_EVERY = 8;
 
 inline const std::vector<Turn>& bench_turns(void) {
     static std::vector<Turn> turns;
     if (turns.empty()) {
         int illegal = 0;
-        Game game = play_shipped_game(BENCH_GAME_SEED, 400, &illegal);
+        Game game = play_computer_game(reference_settings(), BENCH_GAME_SEED, 400, &illegal);
         for (size_t i = 0; i < game.turns.size(); i += BENCH_EVERY) turns.push_back(game.turns[i]);
     }
     return turns;

@@ -63,12 +63,12 @@ inline Turn current_turn(void) {
     return t;
 }
 
-// A game from a fresh program run with the shipped settings: seed, formation
+// A game from a fresh program run with a settings pair: seed, formation
 // choice and game reset as at start-up. `illegal` counts chosen moves that
 // can_move refuses or that move a piece of the other side.
-inline Game play_shipped_game(unsigned seed, int move_limit, int* illegal) {
+inline Game play_computer_game(const EngineSettings* settings, unsigned seed, int move_limit, int* illegal) {
     std::memset(RecentMoves, 0, sizeof RecentMoves);
-    use_shipped_settings(seed);
+    use_settings(settings, seed);
     set_up_position(Board, PieceTable);
     game_phase = JOBAN;
     side_to_move = SENTE;
@@ -96,4 +96,8 @@ inline Game play_shipped_game(unsigned seed, int move_limit, int* illegal) {
         side_to_move = 1 - s;
     }
     return game;
+}
+
+inline Game play_shipped_game(unsigned seed, int move_limit, int* illegal) {
+    return play_computer_game(shipped_settings(), seed, move_limit, illegal);
 }

@@ -64,17 +64,19 @@ inline void prepare_search(const TestPosition& pos, int side) {
     depth_limit[side] = engine_settings[side].depth;
 }
 
-// The settings files shipped in data/, loaded once per program. Returns the
-// two records as loaded (formation index still as written), or nullptr.
-inline const EngineSettings* shipped_settings(void) {
+// The settings pair (sente.ini, gote.ini) in `folder` of the source tree,
+// loaded once per program. Returns the two records as loaded (formation index
+// still as written), or nullptr.
+template <const char* folder>
+inline const EngineSettings* settings_pair(void) {
     static EngineSettings loaded[2];
     static int ready = 0;
     if (!ready) {
         std::string here = __FILE__;
-        std::string data = here.substr(0, here.rfind("/tests/")) + "/data/";
+        std::string dir = here.substr(0, here.rfind("/tests/")) + "/" + folder + "/";
         const char* names[2] = {"sente.ini", "gote.ini"};
         for (int side = 0; side < 2; ++side) {
-            std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s%s", data.c_str(), names[side]);
+            std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s%s", dir.c_str(), names[side]);
             if (!load_engine_settings(side)) return nullptr;
             loaded[side] = engine_settings[side];
         }
@@ -83,10 +85,17 @@ inline const EngineSettings* shipped_settings(void) {
     return loaded;
 }
 
-// Shipped settings for both sides as a fresh run has them, formations
-// chosen after seeding rand as the game reset does.
-inline int use_shipped_settings(unsigned seed) {
-    const EngineSettings* settings = shipped_settings();
+inline constexpr char SHIPPED_FOLDER[] = "data";
+// The first settings ever shipped, kept so that recorded thinks and the
+// benchmark positions stay comparable whatever the shipped files become.
+inline constexpr char REFERENCE_FOLDER[] = "tests/shogi/engine/reference";
+
+inline const EngineSettings* shipped_settings(void) { return settings_pair<SHIPPED_FOLDER>(); }
+inline const EngineSettings* reference_settings(void) { return settings_pair<REFERENCE_FOLDER>(); }
+
+// A settings pair for both sides as a fresh run has them, formations chosen
+// after seeding rand as the game reset does.
+inline int use_settings(const EngineSettings* settings, unsigned seed) {
     if (settings == nullptr) return 0;
     engine_settings[0] = settings[0];
     engine_settings[1] = settings[1];
@@ -94,3 +103,6 @@ inline int use_shipped_settings(unsigned seed) {
     choose_formations();
     return 1;
 }
+
+inline int use_shipped_settings(unsigned seed) { return use_settings(shipped_settings(), seed); }
+inline int use_reference_settings(unsigned seed) { return use_settings(reference_settings(), seed); }

@@ -5,14 +5,14 @@
 #include "engine_setup.h"
 #include "random_play.h"
 
-constexpr int SHIPPED = 0;
+constexpr int REFERENCE = 0;
 
 struct ThinkCase {
     const char* name;
     int plies;     // random plies from the start (0: the start position)
     unsigned game; // seed of the random plies
     int phase;
-    int depth;  // depth and width SHIPPED: the shipped settings files
+    int depth;  // depth and width REFERENCE: the reference settings files
     int width;
     unsigned seed;  // srand before the think
 };
@@ -24,8 +24,8 @@ inline void set_up_case(const ThinkCase& c) {
     reset_engine();
     game_phase = c.phase;
     int side = c.plies % 2;
-    if (c.depth == SHIPPED) {
-        use_shipped_settings(c.seed);
+    if (c.depth == REFERENCE) {
+        use_reference_settings(c.seed);
     } else {
         use_plain_settings(side, c.depth, c.width);
     }
@@ -46,8 +46,8 @@ inline const ThinkCase THINK_CASES[] = {
     {"end", 50, 8, SHUBAN, 3, 16, 8},
     {"end-deep", 51, 11, SHUBAN, 4, 24, 9},
     {"end-drops", 60, 10, SHUBAN, 3, 20, 10},
-    {"shipped-start", 0, 0, JOBAN, SHIPPED, SHIPPED, 11},
-    {"shipped-opening", 10, 12, JOBAN, SHIPPED, SHIPPED, 12},
-    {"shipped-middle", 27, 13, CHUBAN, SHIPPED, SHIPPED, 13},
-    {"shipped-end", 45, 21, SHUBAN, SHIPPED, SHIPPED, 14},
+    {"reference-start", 0, 0, JOBAN, REFERENCE, REFERENCE, 11},
+    {"reference-opening", 10, 12, JOBAN, REFERENCE, REFERENCE, 12},
+    {"reference-middle", 27, 13, CHUBAN, REFERENCE, REFERENCE, 13},
+    {"reference-end", 45, 21, SHUBAN, REFERENCE, REFERENCE, 14},
 };

@@ -28,10 +28,10 @@ const Golden GOLDEN[] = {
     {40, 31, 313, 1381480694},  // end
     {14, 33, 2550, 255230327},  // end-deep
     {62, 43, 784, 131589623},  // end-drops
-    {70, 66, 384, 96237263},  // shipped-start
-    {76, 66, 388, 19096809},  // shipped-opening
-    {33, 23, 865, 13837863},  // shipped-middle
-    {73, 74, 1610, 1800214781},  // shipped-end
+    {70, 66, 384, 96237263},  // reference-start
+    {76, 66, 388, 19096809},  // reference-opening
+    {33, 23, 865, 13837863},  // reference-middle
+    {73, 74, 1610, 1800214781},  // reference-end
 };
 
 long leaves;
