@@ -167,6 +167,12 @@ int unsafe_drop(const TriedMove& move) {
     return move.from >= SENTE_HAND_BASE && move.cover.opponents > 0 && move.cover.guards == 0;
 }
 
+// The random bonus of a pawn push is drawn when the pawn starts far from the
+// engine side's king (by column; a hand cell's number counts as it is).
+int pawn_push_draws(const PieceRecord pieces[PIECE_RECORDS], int from) {
+    return column_distance(pieces[own_king(engine_side)].square, from) > 4;
+}
+
 // Pawn push: rewarded on an own rook's file, and with a random bonus when
 // played far from the own king.
 int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int c) {
@@ -175,7 +181,7 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
     for (int rook : ROOK_PIECES)
         if (pieces[rook].owner == engine_side && column_distance(pieces[rook].square, to) == 0)
             t3 = add32(t3, mul32(c, pawn));
-    if (column_distance(pieces[own_king(engine_side)].square, from) > 4) {
+    if (pawn_push_draws(pieces, from)) {
         // The number is drawn whatever the pawn's value, so that the sequence
         // of draws never depends on it; a value of 0 gives no bonus instead
         // of a remainder by zero.
@@ -271,6 +277,10 @@ int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], 
     int rest = add32(t1, t3);
     if (unsafe) return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
     return add32(add32(t1, t2), t3);
+}
+
+int score_move_draws(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from) {
+    return pieces[board[from]].kind == PAWN && pawn_push_draws(pieces, from);
 }
 
 int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {

@@ -12,6 +12,10 @@ constexpr int EVAL_WIN = 2147483647;        // opponent's king falls
 // The board is changed during the call and restored; the piece table is not.
 int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to);
 
+// 1 when score_move draws a number from rand for every move of the piece on
+// `from`, 0 when for none: a generator that drops moves unscored still draws.
+int score_move_draws(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from);
+
 // Value of the position with the Sef coefficients of the phase; EVAL_LOSS when
 // the engine side's king is in a hand, EVAL_WIN when the opponent's is.
 int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);

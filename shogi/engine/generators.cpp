@@ -1,5 +1,7 @@
 #include "generators.h"
 
+#include <cstdlib>
+
 #include "evaluation.h"
 #include "rules.h"
 #include "settings.h"
@@ -64,6 +66,19 @@ void collect_empty_targets(SubList& sub, int from, int board[BOARD_CELLS], const
     for (int t = 0; t < SQUARES; ++t) {
         if (board[t] == NO_PIECE) sub.entries[sub.count++] = scored(board, pieces, from, t);
     }
+}
+
+// A full list takes no more moves, so they are not scored; the numbers their
+// scoring would have drawn from rand are drawn all the same.
+void skip_unscored(int from, int moves, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    if (!score_move_draws(board, pieces, from)) return;
+    for (int i = 0; i < moves; ++i) std::rand();
+}
+
+int empty_squares(const int board[BOARD_CELLS]) {
+    int n = 0;
+    for (int t = 0; t < SQUARES; ++t) n += board[t] == NO_PIECE;
+    return n;
 }
 
 // Sorts the sub-list and appends its best `limit` entries.
@@ -139,8 +154,12 @@ void collect_root_drops(CandidateList& list, int side, int per_kind, int board[B
         int cell = hand_base(side) + slot;
         int piece = board[cell];
         if (piece == NO_PIECE || pieces[piece].kind == remembered) continue;
-        collect_legal_targets(sub, cell, board, pieces);
-        append_best(list, sub, per_kind);
+        if (is_full(list)) {
+            skip_unscored(cell, count_legal_targets(cell, board, pieces), board, pieces);
+        } else {
+            collect_legal_targets(sub, cell, board, pieces);
+            append_best(list, sub, per_kind);
+        }
         remembered = pieces[piece].kind;
     }
 }
@@ -182,7 +201,9 @@ void collect_node_drops(CandidateList& list, int side, int board[BOARD_CELLS],
     for (int i = 0; i < PIECE_COUNT; ++i) {
         const PieceRecord& p = pieces[i];
         if (on_board(p) || p.owner != side) continue;
-        if (p.kind != remembered) {
+        if (p.kind != remembered && is_full(list)) {
+            skip_unscored(p.square, empty_squares(board), board, pieces);
+        } else if (p.kind != remembered) {
             collect_empty_targets(sub, p.square, board, pieces);
             append_best(list, sub, NODE_DROPS_PER_KIND);
         }
@@ -228,7 +249,8 @@ int generate_node_moves(int from_out[], int to_out[], int side, int node_width, 
         collect_node_board_moves(list, side, board, pieces);
         collect_node_drops(list, side, board, pieces);
     }
-    remove_duplicates(list);
+    // No duplicates to remove: every move comes from its own piece's cell and
+    // each piece's targets are distinct.
     if (list.count > 0) sort_candidates(list.entries, list.count);
     return copy_out(list, node_width, from_out, to_out);
 }

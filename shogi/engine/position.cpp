@@ -124,13 +124,3 @@ int is_well_formed(int from, int to) {
 }
 
 int has_pieces_in_hand(const int board[BOARD_CELLS], Side side) { return board[hand_base(side)] != NO_PIECE; }
-
-int column_distance(int a, int b) {
-    int d = a % 9 - b % 9;
-    return d < 0 ? -d : d;
-}
-
-int row_distance(int a, int b) {
-    int d = a / 9 - b / 9;
-    return d < 0 ? -d : d;
-}

@@ -94,5 +94,11 @@ int is_well_formed(int from, int to);
 int has_pieces_in_hand(const int board[BOARD_CELLS], Side side);
 
 // Distances on raw cell numbers (hand cells give numbers without board meaning).
-int column_distance(int a, int b);
-int row_distance(int a, int b);
+inline int column_distance(int a, int b) {
+    int d = a % 9 - b % 9;
+    return d < 0 ? -d : d;
+}
+inline int row_distance(int a, int b) {
+    int d = a / 9 - b / 9;
+    return d < 0 ? -d : d;
+}

@@ -9,9 +9,16 @@ struct SquareSet {
     unsigned long long word[2];
 };
 
-inline int square_set_size(const SquareSet &set) {
-    return __builtin_popcountll(set.word[0]) + __builtin_popcountll(set.word[1]);
+// Bits set in a word, counted in registers: without a popcount instruction in
+// the target baseline the builtin becomes a library call.
+inline int bits_set(unsigned long long x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
+
+inline int square_set_size(const SquareSet &set) { return bits_set(set.word[0]) + bits_set(set.word[1]); }
 
 // 1 if the piece on `from` (square or hand cell) may go to square `to`.
 // Total: any from in 0..255 and any non-negative to; to > 80 is refused.
