@@ -1,0 +1,248 @@
+#include "match_game.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <sys/stat.h>
+
+#include "generators.h"
+#include "position.h"
+#include "rules.h"
+#include "search.h"
+
+namespace {
+
+constexpr char PIECE_LETTERS[] = "KGRBSNLP";  // unpromoted kinds KING..PAWN
+constexpr int REPETITIONS_TO_DRAW = 4;
+
+double thread_seconds(void) {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The loader reports on standard output; the match's own output stays clean.
+int load_quietly(const std::string& path, int side, EngineSettings& out) {
+    std::fflush(stdout);
+    int saved = dup(1);
+    std::FILE* null = std::freopen("/dev/null", "w", stdout);
+    std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s", path.c_str());
+    std::memset(&engine_settings[side], 0, sizeof engine_settings[side]);
+    int ok = load_engine_settings(side);
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    if (null == nullptr) return 0;
+    out = engine_settings[side];
+    return ok;
+}
+
+int can_promote_move(int from, int to, int side) {
+    if (from >= SENTE_HAND_BASE) return 0;
+    int kind = PieceTable[Board[from]].kind;
+    if (kind < ROOK || kind > PAWN) return 0;
+    return side == SENTE ? from < 27 || to < 27 : from > 53 || to > 53;
+}
+
+// The front end's execution of a move. 0 when it takes a king (not played).
+int execute_move(const PlayedMove& m, int side) {
+    int taken = Board[m.to];
+    if (taken != NO_PIECE) {
+        if (PieceTable[taken].kind == KING) return 0;
+        if (PieceTable[taken].kind > PAWN) PieceTable[taken].kind -= PROMOTION_OFFSET;
+        PieceTable[taken].owner = side;
+        int last_slot = hand_base(side) + HAND_SLOTS - 1;
+        Board[last_slot] = taken;
+        PieceTable[taken].square = last_slot;
+    }
+    if (m.promote && can_promote_move(m.from, m.to, side)) PieceTable[Board[m.from]].kind += PROMOTION_OFFSET;
+    Board[m.to] = Board[m.from];
+    PieceTable[Board[m.to]].square = m.to;
+    Board[m.from] = NO_PIECE;
+    sort_hand(Board, PieceTable, side);
+    return 1;
+}
+
+// The position as repetition sees it: every square, both hands, side to move.
+std::string position_key(int side) {
+    std::string key(SQUARES + 2 * PIECE_KINDS + 1, '\0');
+    for (int cell = 0; cell < SQUARES; ++cell) {
+        int p = Board[cell];
+        key[cell] = static_cast<char>(p == NO_PIECE ? 0 : 1 + PieceTable[p].kind + 16 * PieceTable[p].owner);
+    }
+    for (int i = 0; i < PIECE_COUNT; ++i)
+        if (PieceTable[i].square >= SENTE_HAND_BASE)
+            ++key[SQUARES + PIECE_KINDS * PieceTable[i].owner + PieceTable[i].kind];
+    key.back() = static_cast<char>(side);
+    return key;
+}
+
+void reset_game(const EngineSettings& sente, const EngineSettings& gote, unsigned seed) {
+    std::memset(RecentMoves, 0, sizeof RecentMoves);
+    engine_settings[SENTE] = sente;
+    engine_settings[GOTE] = gote;
+    std::srand(seed);
+    choose_formations();
+    set_up_position(Board, PieceTable);
+    game_phase = JOBAN;
+    side_to_move = SENTE;
+    move_number = 1;
+    last_move = LastMove{0, NO_SQUARE, 0};
+}
+
+GameResult win_for(int side) { return side == SENTE ? SENTE_WINS : GOTE_WINS; }
+
+// The engine's move for the side to move, timed; 0 when it gives up.
+int engine_move(GameRecord& game, PlayedMove& move) {
+    int side = side_to_move;
+    double start = thread_seconds();
+    int chose = engine_think();
+    game.think_seconds[side].push_back(thread_seconds() - start);
+    if (!chose) return 0;
+    move = PlayedMove{last_move.from, last_move.to, can_promote_move(last_move.from, last_move.to, side)};
+    return 1;
+}
+
+// Plays `move` for the side to move; 0 with the result set when the game ends.
+int play_and_check(GameRecord& game, const PlayedMove& move, std::map<std::string, int>& seen) {
+    int side = side_to_move;
+    game.moves.push_back(move_text(move));
+    if (!execute_move(move, side)) {
+        game.result = win_for(side);
+        game.reason = "king taken";
+        return 0;
+    }
+    ++move_number;
+    side_to_move = opponent(side);
+    if (++seen[position_key(side_to_move)] >= REPETITIONS_TO_DRAW) {
+        game.result = DRAWN;
+        game.reason = "repetition";
+        return 0;
+    }
+    return 1;
+}
+
+void end_by_limit(GameRecord& game) {
+    game.result = DRAWN;
+    game.reason = "move limit";
+}
+
+}  // namespace
+
+int load_engine_player(const std::string& spec, EnginePlayer& player) {
+    struct stat info;
+    if (stat(spec.c_str(), &info) != 0) {
+        std::fprintf(stderr, "%s: not found\n", spec.c_str());
+        return 0;
+    }
+    int folder = S_ISDIR(info.st_mode);
+    const char* names[2] = {"sente.ini", "gote.ini"};
+    player.name = spec;
+    for (int side = SENTE; side <= GOTE; ++side) {
+        std::string path = folder ? spec + "/" + names[side] : spec;
+        if (!load_quietly(path, side, player.as[side])) {
+            std::fprintf(stderr, "%s: does not load as engine settings\n", path.c_str());
+            return 0;
+        }
+    }
+    return 1;
+}
+
+std::string move_text(const PlayedMove& move) {
+    char text[8];
+    int to_file = 9 - move.to % 9;
+    char to_rank = static_cast<char>('a' + move.to / 9);
+    if (move.from >= SENTE_HAND_BASE) {
+        int kind = PieceTable[Board[move.from]].kind;
+        std::snprintf(text, sizeof text, "%c*%d%c", PIECE_LETTERS[kind > PAWN ? kind - PROMOTION_OFFSET : kind], to_file, to_rank);
+    } else {
+        std::snprintf(text, sizeof text, "%d%c%d%c%s", 9 - move.from % 9, 'a' + move.from / 9, to_file, to_rank,
+                      move.promote ? "+" : "");
+    }
+    return text;
+}
+
+namespace {
+
+int square_of(char file, char rank) {
+    if (file < '1' || file > '9' || rank < 'a' || rank > 'i') return -1;
+    return 9 * (rank - 'a') + (9 - (file - '0'));
+}
+
+// The hand cell of one of `side`'s pieces of `kind`, or -1.
+int hand_cell_of(int kind, int side) {
+    for (int slot = 0; slot < HAND_SLOTS; ++slot) {
+        int p = Board[hand_base(side) + slot];
+        if (p != NO_PIECE && PieceTable[p].kind == kind) return hand_base(side) + slot;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int parse_move_text(const std::string& text, int side, PlayedMove& move) {
+    if (text.size() >= 4 && text[1] == '*') {
+        const char* letter = std::strchr(PIECE_LETTERS, text[0]);
+        if (letter == nullptr || text[0] == '\0') return 0;
+        move = PlayedMove{hand_cell_of(static_cast<int>(letter - PIECE_LETTERS), side), square_of(text[2], text[3]), 0};
+    } else if (text.size() >= 4) {
+        move = PlayedMove{square_of(text[0], text[1]), square_of(text[2], text[3]), text.size() > 4 && text[4] == '+'};
+    } else {
+        return 0;
+    }
+    if (move.from < 0 || move.to < 0) return 0;
+    return PieceTable[Board[move.from]].owner == side && can_move(move.from, move.to, Board, PieceTable);
+}
+
+GameRecord play_engine_game(const EnginePlayer* players[2], unsigned seed, int move_limit) {
+    reset_game(players[SENTE]->as[SENTE], players[GOTE]->as[GOTE], seed);
+    GameRecord game{DRAWN, "", {}, {}};
+    std::map<std::string, int> seen;
+    while (static_cast<int>(game.moves.size()) < move_limit) {
+        PlayedMove move;
+        if (!engine_move(game, move)) {
+            game.result = win_for(opponent(side_to_move));
+            game.reason = "resigned";
+            return game;
+        }
+        if (!play_and_check(game, move, seen)) return game;
+    }
+    end_by_limit(game);
+    return game;
+}
+
+GameRecord play_outside_game(const EnginePlayer& engine, int engine_side, OutsidePlayer& outside, unsigned seed,
+                             int move_limit) {
+    reset_game(engine.as[SENTE], engine.as[GOTE], seed);
+    GameRecord game{DRAWN, "", {}, {}};
+    std::map<std::string, int> seen;
+    if (!outside.start_game(engine_side, game.reason)) return game;
+    while (static_cast<int>(game.moves.size()) < move_limit) {
+        PlayedMove move;
+        if (side_to_move == engine_side) {
+            if (!engine_move(game, move)) {
+                game.result = win_for(opponent(engine_side));
+                game.reason = "resigned";
+                return game;
+            }
+            if (!outside.tell_move(move, game.reason)) {
+                // Refused, or the move ended the game there.
+                game.moves.push_back(move_text(move));
+                int winner = outside.winner_of_end(engine_side);
+                game.result = winner < 0 ? DRAWN : win_for(winner);
+                return game;
+            }
+        } else if (!outside.ask_move(move, game.reason)) {
+            int winner = outside.winner_of_end(engine_side);
+            game.result = winner < 0 ? DRAWN : win_for(winner);
+            return game;
+        }
+        if (!play_and_check(game, move, seen)) return game;
+    }
+    end_by_limit(game);
+    return game;
+}
