@@ -51,14 +51,34 @@ inline void write_file(const std::string& name, const std::string& text) {
 inline const std::string RECORD_HEADER_HUMANS =
     "'Players\nN+Human\nN-Human\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
 
-// A temporary working directory holding copies of the shipped settings files.
+// The shipped settings made light for tests that are not about them: the
+// same keys and values, with the search capped at the depth and width the
+// game first shipped with, so whole games stay quick under the sanitizers.
+constexpr int LIGHT_DEPTH = 4;
+constexpr int LIGHT_WIDTH = 16;
+
+inline std::string capped_line(const std::string& line, const char* key, int cap) {
+    if (line.rfind(key, 0) != 0) return line;
+    int value = std::atoi(line.c_str() + std::strlen(key));
+    return std::string(key) + " " + std::to_string(value < cap ? value : cap);
+}
+
+inline std::string light_settings(const std::string& shipped) {
+    std::istringstream lines(shipped);
+    std::string light;
+    for (std::string line; std::getline(lines, line);)
+        light += capped_line(capped_line(line, "DEPTH_MAX:", LIGHT_DEPTH), "SASITE_MAX:", LIGHT_WIDTH) + "\n";
+    return light;
+}
+
+// A temporary working directory holding the settings files: light ones, or
+// copies of the shipped ones once a test asks for them.
 class WorkingDirectory {
 public:
     WorkingDirectory() {
         char pattern[] = "/tmp/banrei-test-XXXXXX";
         path_ = mkdtemp(pattern);
-        for (const char* name : {"sente.ini", "gote.ini"})
-            std::filesystem::copy_file(std::string(SHIPPED_SETTINGS_DIR) + "/" + name, path_ / name);
+        for (const char* name : SETTINGS_NAMES) write_file(path_ / name, light_settings(read_file(shipped(name))));
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(path_);
     }
@@ -67,8 +87,14 @@ public:
         std::filesystem::remove_all(path_);
     }
     const std::filesystem::path& path() const { return path_; }
+    void use_shipped_settings() const {
+        for (const char* name : SETTINGS_NAMES)
+            std::filesystem::copy_file(shipped(name), path_ / name, std::filesystem::copy_options::overwrite_existing);
+    }
 
 private:
+    static constexpr const char* SETTINGS_NAMES[] = {"sente.ini", "gote.ini"};
+    static std::string shipped(const char* name) { return std::string(SHIPPED_SETTINGS_DIR) + "/" + name; }
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
