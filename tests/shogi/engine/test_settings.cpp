@@ -295,32 +295,57 @@ TEST(ChooseFormations, NoFormationsOrTooManyStayInsideTheTable) {
     }
 }
 
-// The shipped defaults: they load, play with a real search and keep the
-// usual proportions between the pieces (through the crossed key names).
-class ShippedSettings : public SettingsFile, public ::testing::WithParamInterface<int> {};
+// The files a player gets: the shipped defaults and the styles, each loaded
+// as the side's file. They load, search to an even depth (ending on the
+// opponent's reply) and keep the usual proportions between the pieces
+// (through the crossed key names).
+struct OfferedFile {
+    const char* path;  // from the source tree's root
+    int side;
+};
+
+const OfferedFile OFFERED_FILES[] = {
+    {"data/sente.ini", 0},
+    {"data/gote.ini", 1},
+    {"bench/match/styles/quick.ini", 0},
+    {"bench/match/styles/ranging-rook.ini", 1},
+    {"bench/match/styles/static-rook.ini", 0},
+    {"bench/match/styles/gentle.ini", 1},
+};
+
+fs::path source_root(void) { return fs::path(__FILE__).parent_path() / "../../.."; }
+
+class ShippedSettings : public SettingsFile, public ::testing::WithParamInterface<OfferedFile> {
+protected:
+    // Loads the file as the side's own; the loaded record, or nullptr.
+    static const EngineSettings* load_as_side(const char* path, int side) {
+        const char* name = side == 0 ? "sente.ini" : "gote.ini";
+        fs::path source = source_root() / path;
+        if (!fs::exists(source)) return nullptr;
+        fs::copy_file(source, name, fs::copy_options::overwrite_existing);
+        testing::internal::CaptureStdout();
+        int ok = load_engine_settings(side);
+        std::string out = testing::internal::GetCapturedStdout();
+        if (out != std::string(name) + "\n loading...done\n") return nullptr;
+        return ok ? &engine_settings[side] : nullptr;
+    }
+};
 
 TEST_P(ShippedSettings, LoadsWithSaneValues) {
-    int side = GetParam();
-    const char* name = side == 0 ? "sente.ini" : "gote.ini";
-    fs::path source = fs::path(__FILE__).parent_path() / "../../../data" / name;
-    ASSERT_TRUE(fs::exists(source)) << source;
-    fs::copy_file(source, name);
-    testing::internal::CaptureStdout();
-    int ok = load_engine_settings(side);
-    std::string out = testing::internal::GetCapturedStdout();
-    ASSERT_EQ(ok, 1) << out;
-    EXPECT_EQ(out, std::string(name) + "\n loading...done\n");
-
-    const EngineSettings& es = engine_settings[side];
+    const EngineSettings* loaded = load_as_side(GetParam().path, GetParam().side);
+    ASSERT_NE(loaded, nullptr) << GetParam().path;
+    const EngineSettings& es = *loaded;
     EXPECT_GE(es.depth, 2);
-    EXPECT_LE(es.depth, 4);
+    EXPECT_LE(es.depth, 6);
+    EXPECT_EQ(es.depth % 2, 0);
     EXPECT_GE(es.width, 8);
-    EXPECT_LE(es.width, 32);
+    EXPECT_LE(es.width, 64);
     EXPECT_GT(es.random_range, 1);
     EXPECT_LE(es.random_range, 100);
     EXPECT_GE(es.formation_count, 2);
     EXPECT_LE(es.formation_count, MAX_FORMATIONS);
-    EXPECT_EQ(es.formation, -1);
+    EXPECT_GE(es.formation, -1);
+    EXPECT_LT(es.formation, es.formation_count);
     const int* v = es.value;
     EXPECT_GT(v[KING], 10 * v[ROOK]);
     EXPECT_GT(v[ROOK], v[BISHOP]);
@@ -352,6 +377,27 @@ TEST_P(ShippedSettings, LoadsWithSaneValues) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, ShippedSettings, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(OfferedFiles, ShippedSettings, ::testing::ValuesIn(OFFERED_FILES));
+
+// sente.ini and gote.ini differ only in their formations: a tuning applied
+// to one file alone would make the computer play each side differently.
+TEST_F(SettingsFile, ShippedSidesWeighAlike) {
+    fs::path data = source_root() / "data";
+    fs::copy_file(data / "sente.ini", "sente.ini");
+    fs::copy_file(data / "gote.ini", "gote.ini");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(load_engine_settings(0));
+    ASSERT_TRUE(load_engine_settings(1));
+    testing::internal::GetCapturedStdout();
+    const EngineSettings& sente = engine_settings[0];
+    const EngineSettings& gote = engine_settings[1];
+    EXPECT_EQ(sente.depth, gote.depth);
+    EXPECT_EQ(sente.width, gote.width);
+    EXPECT_EQ(std::memcmp(sente.sef, gote.sef, sizeof sente.sef), 0);
+    EXPECT_EQ(std::memcmp(sente.tef, gote.tef, sizeof sente.tef), 0);
+    EXPECT_EQ(std::memcmp(sente.value, gote.value, sizeof sente.value), 0);
+    EXPECT_EQ(sente.random_range, gote.random_range);
+    EXPECT_EQ(sente.formation_count, gote.formation_count);
+}
 
 }  // namespace
