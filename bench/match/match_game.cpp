@@ -9,6 +9,7 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "../../tests/shogi/engine/computer_game.h"
 #include "generators.h"
 #include "position.h"
 #include "rules.h"
@@ -39,32 +40,6 @@ int load_quietly(const std::string& path, int side, EngineSettings& out) {
     if (null == nullptr) return 0;
     out = engine_settings[side];
     return ok;
-}
-
-int can_promote_move(int from, int to, int side) {
-    if (from >= SENTE_HAND_BASE) return 0;
-    int kind = PieceTable[Board[from]].kind;
-    if (kind < ROOK || kind > PAWN) return 0;
-    return side == SENTE ? from < 27 || to < 27 : from > 53 || to > 53;
-}
-
-// The front end's execution of a move. 0 when it takes a king (not played).
-int execute_move(const PlayedMove& m, int side) {
-    int taken = Board[m.to];
-    if (taken != NO_PIECE) {
-        if (PieceTable[taken].kind == KING) return 0;
-        if (PieceTable[taken].kind > PAWN) PieceTable[taken].kind -= PROMOTION_OFFSET;
-        PieceTable[taken].owner = side;
-        int last_slot = hand_base(side) + HAND_SLOTS - 1;
-        Board[last_slot] = taken;
-        PieceTable[taken].square = last_slot;
-    }
-    if (m.promote && can_promote_move(m.from, m.to, side)) PieceTable[Board[m.from]].kind += PROMOTION_OFFSET;
-    Board[m.to] = Board[m.from];
-    PieceTable[Board[m.to]].square = m.to;
-    Board[m.from] = NO_PIECE;
-    sort_hand(Board, PieceTable, side);
-    return 1;
 }
 
 // The position as repetition sees it: every square, both hands, side to move.
@@ -103,7 +78,7 @@ int engine_move(GameRecord& game, PlayedMove& move) {
     int chose = engine_think();
     game.think_seconds[side].push_back(thread_seconds() - start);
     if (!chose) return 0;
-    move = PlayedMove{last_move.from, last_move.to, can_promote_move(last_move.from, last_move.to, side)};
+    move = PlayedMove{last_move.from, last_move.to, computer_can_promote(last_move.from, last_move.to, side)};
     return 1;
 }
 
@@ -111,7 +86,7 @@ int engine_move(GameRecord& game, PlayedMove& move) {
 int play_and_check(GameRecord& game, const PlayedMove& move, std::map<std::string, int>& seen) {
     int side = side_to_move;
     game.moves.push_back(move_text(move));
-    if (!execute_move(move, side)) {
+    if (!play_live_move(move.from, move.to, side, move.promote)) {
         game.result = win_for(side);
         game.reason = "king taken";
         return 0;

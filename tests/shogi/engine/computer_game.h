@@ -34,8 +34,9 @@ inline int computer_can_promote(int from, int to, int side) {
     return side == SENTE ? from < 27 || to < 27 : from > 53 || to > 53;
 }
 
-// 0 when the move takes a king (not executed), else 1.
-inline int play_computer_move(int from, int to, int side) {
+// 0 when the move takes a king (not executed), else 1. A person or another
+// program may decline a promotion; the computer never does.
+inline int play_live_move(int from, int to, int side, int promote) {
     int taken = Board[to];
     if (taken != NO_PIECE) {
         if (PieceTable[taken].kind == KING) return 0;
@@ -45,13 +46,15 @@ inline int play_computer_move(int from, int to, int side) {
         Board[last_slot] = taken;
         PieceTable[taken].square = last_slot;
     }
-    if (computer_can_promote(from, to, side)) PieceTable[Board[from]].kind += PROMOTION_OFFSET;
+    if (promote && computer_can_promote(from, to, side)) PieceTable[Board[from]].kind += PROMOTION_OFFSET;
     Board[to] = Board[from];
     PieceTable[Board[to]].square = to;
     Board[from] = NO_PIECE;
     sort_hand(Board, PieceTable, side);
     return 1;
 }
+
+inline int play_computer_move(int from, int to, int side) { return play_live_move(from, to, side, 1); }
 
 inline Turn current_turn(void) {
     Turn t;
