@@ -36,6 +36,12 @@ const RecordedTrace REFERENCE_GAMES[] = {
     {3, 120, 10101688921328162717ull, 58517},
 };
 
+// Whole games with the shipped settings: seed, move limit.
+const RecordedTrace SHIPPED_GAMES[] = {
+    {1, 16, 14783045064805296612ull, 67402},
+    {2, 60, 16841732231409596870ull, 225862},
+};
+
 void expect_recorded(const RecordedTrace& r, const TraceSummary& t, const char* what) {
     std::printf("%s seed %u: %ld moves, %ld leaves, hash %lluull\n", what, r.seed, t.thinks, t.leaves, t.hash);
     EXPECT_EQ(t.leaves, r.leaves) << what << " seed " << r.seed;
@@ -57,6 +63,14 @@ TEST(Trace, ReferenceGamesMatchTheRecordedTrace) {
     for (const RecordedTrace& r : REFERENCE_GAMES) {
         if (SANITIZED && r.seed != REFERENCE_GAMES[0].seed) continue;
         expect_recorded(r, trace_games(reference_settings(), r.seed, 1, r.thinks), "game");
+    }
+}
+
+TEST(Trace, ShippedGamesMatchTheRecordedTrace) {
+    ASSERT_NE(shipped_settings(), nullptr);
+    for (const RecordedTrace& r : SHIPPED_GAMES) {
+        if (SANITIZED && r.seed != SHIPPED_GAMES[0].seed) continue;
+        expect_recorded(r, trace_games(shipped_settings(), r.seed, 1, r.thinks), "shipped game");
     }
 }
 
