@@ -79,9 +79,10 @@ void shift_count(AttackerCounts& counts, int side, int by) {
 // captured piece's record still names `to`, so the mover standing there
 // counts for the captured piece's owner instead of its own (for nobody
 // without a capture). `reached` tells whether the mover reaches `cell`.
-AttackerCounts attackers_during_trial(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int to,
-                                      int captured, int cell, int reached) {
-    AttackerCounts counts = count_attackers_by_side(board, pieces, cell);
+AttackerCounts attackers_during_trial(const SquareSet& occupied, const int board[BOARD_CELLS],
+                                      const PieceRecord pieces[PIECE_RECORDS], int to, int captured, int cell,
+                                      int reached) {
+    AttackerCounts counts = count_attackers_on(occupied, board, pieces, cell);
     if (reached) {
         shift_count(counts, pieces[board[to]].owner, -1);
         shift_count(counts, pieces[captured].owner, 1);
@@ -103,16 +104,29 @@ struct TriedMove {
     int from;
     int to;
     int captured;
+    SquareSet occupied;  // with the move on the board
     SquareSet reach;
     TargetCover cover;
 };
 
+// The occupied squares once the piece on `from` (mover) stands on `to`.
+SquareSet occupied_after(SquareSet occupied, int from, int to, int mover) {
+    if (from < SQUARES) occupied.word[from / 64] &= ~(1ull << (from % 64));
+    if (to < SQUARES) {
+        unsigned long long bit = 1ull << (to % 64);
+        occupied.word[to / 64] = mover != NO_PIECE ? occupied.word[to / 64] | bit : occupied.word[to / 64] & ~bit;
+    }
+    return occupied;
+}
+
+// `occupied` is the set of the position before the move.
 TriedMove try_move(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                   int captured) {
-    AttackerCounts counts = count_attackers_by_side(board, pieces, to);
+                   int captured, const SquareSet& occupied) {
+    SquareSet after = occupied_after(occupied, from, to, board[to]);
+    AttackerCounts counts = count_attackers_on(after, board, pieces, to);
     int others = others_of(counts, pieces[board[to]].owner);
     TargetCover cover{counts.side[engine_side], others, counts.side[engine_opponent]};
-    return TriedMove{from, to, captured, legal_target_set(to, board, pieces), cover};
+    return TriedMove{from, to, captured, after, legal_target_set(to, board, pieces), cover};
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
@@ -125,7 +139,7 @@ int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RE
         for (unsigned long long bits = move.reach.word[w]; bits != 0; bits &= bits - 1) {
             int sq = 64 * w + __builtin_ctzll(bits);
             if (board[sq] == NO_PIECE) continue;
-            AttackerCounts defenders = attackers_during_trial(board, pieces, move.to, move.captured, sq, 1);
+            AttackerCounts defenders = attackers_during_trial(move.occupied, board, pieces, move.to, move.captured, sq, 1);
             gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders.side[engine_opponent] + 1));
         }
     }
@@ -145,7 +159,8 @@ int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_
     int from_hits = 0;
     if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
         int returns = can_move(to, from, board, pieces);
-        from_hits = others_of(attackers_during_trial(board, pieces, to, move.captured, from, returns), owner);
+        from_hits =
+            others_of(attackers_during_trial(move.occupied, board, pieces, to, move.captured, from, returns), owner);
     }
     int t2 = add32(attack_gains(board, pieces, move, b), mul32(from_hits, mover_value));
     return sub32(t2, mul32(move.cover.attackers, mover_value / (move.cover.guards + 1)));
@@ -258,6 +273,11 @@ int piece_activity(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORD
 }  // namespace
 
 int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
+    return score_move_on(board, pieces, from, to, occupied_squares(board));
+}
+
+int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
+                  const SquareSet& occupied) {
     const EngineSettings& es = engine_settings[engine_side];
     const int* coef = phase_triple(es.tef);
     int p = board[from];
@@ -267,7 +287,7 @@ int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], 
 
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
-    TriedMove move = try_move(board, pieces, from, to, c);
+    TriedMove move = try_move(board, pieces, from, to, c, occupied);
     int t2 = tactical_term(board, pieces, move, coef[COEF_B]);
     int unsafe = unsafe_drop(move);
     int t3 = move_activity(board, pieces, move, coef[COEF_C]);

@@ -48,8 +48,12 @@ int is_long_range_kind(int kind) {
 
 int king_of(int side) { return side == SENTE ? SENTE_KING_PIECE : GOTE_KING_PIECE; }
 
+// The occupied squares of the position a generator works on, worked out
+// once at the start of every generator call for all its candidates.
+SquareSet position_occupied;
+
 Move scored(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
-    return Move{from, to, score_move(board, pieces, from, to)};
+    return Move{from, to, score_move_on(board, pieces, from, to, position_occupied)};
 }
 
 // Every square the piece on `from` may reach, scored, in square order.
@@ -231,6 +235,7 @@ int generate_root_candidates(int from_out[], int to_out[], int board[BOARD_CELLS
     int w = width[side];
     CandidateList list;
     list.count = 0;
+    position_occupied = occupied_squares(board);
     collect_major_pieces(list, side, w / 4, board, pieces);
     collect_minor_pieces(list, side, board, pieces);
     collect_root_drops(list, side, w / 4, board, pieces);
@@ -244,6 +249,7 @@ int generate_node_moves(int from_out[], int to_out[], int side, int node_width, 
                         PieceRecord pieces[PIECE_RECORDS]) {
     CandidateList list;
     list.count = 0;
+    position_occupied = occupied_squares(board);
     collect_king_captures(list, side, board, pieces);
     if (list.count == 0) {
         collect_node_board_moves(list, side, board, pieces);

@@ -286,7 +286,63 @@ inline void tally(AttackerCounts &counts, int number, const PieceRecord pieces[P
     if (owner <= GOTE && kind < PIECE_KINDS) counts.side[owner] += (kinds[owner] >> kind) & 1;
 }
 
+// Per square and line, the squares along the line outward, as a set: the
+// occupied ones among them, nearest first, are found by one bit scan.
+struct RayTable {
+    SquareSet ray[SQUARES][DIRECTIONS];
+};
+
+RayTable build_ray_table(void) {
+    RayTable table{};
+    for (int square = 0; square < SQUARES; ++square)
+        for (int d = 0; d < DIRECTIONS; ++d)
+            for (int i = 0; i < LINES.length[square][d]; ++i) add_square(table.ray[square][d], LINES.cell[square][d][i]);
+    return table;
+}
+
+const RayTable RAYS = build_ray_table();
+
+// Lines 4..7 run toward higher cell numbers, so their nearest square is the
+// lowest of the set; lines 0..3 run toward lower numbers.
+constexpr int FIRST_ASCENDING_LINE = 4;
+static_assert(LINE_STEPS[FIRST_ASCENDING_LINE].row * 9 + LINE_STEPS[FIRST_ASCENDING_LINE].column > 0);
+static_assert(LINE_STEPS[FIRST_ASCENDING_LINE - 1].row * 9 + LINE_STEPS[FIRST_ASCENDING_LINE - 1].column < 0);
+
+int lowest_square(unsigned long long low, unsigned long long high) {
+    return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(high);
+}
+
+int highest_square(unsigned long long low, unsigned long long high) {
+    return high != 0 ? 127 - __builtin_clzll(high) : 63 - __builtin_clzll(low);
+}
+
 }  // namespace
+
+SquareSet occupied_squares(const int board[BOARD_CELLS]) {
+    SquareSet set{{0, 0}};
+    for (int square = 0; square < SQUARES; ++square)
+        if (board[square] != NO_PIECE) add_square(set, square);
+    return set;
+}
+
+AttackerCounts count_attackers_on(const SquareSet& occupied, const int board[BOARD_CELLS],
+                                  const PieceRecord pieces[PIECE_RECORDS], int cell) {
+    AttackerCounts counts{{0, 0}};
+    if (static_cast<unsigned>(cell) >= SQUARES) return counts;
+    for (int d = 0; d < DIRECTIONS; ++d) {
+        const SquareSet& ray = RAYS.ray[cell][d];
+        unsigned long long low = occupied.word[0] & ray.word[0];
+        unsigned long long high = occupied.word[1] & ray.word[1];
+        if ((low | high) == 0) continue;
+        int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
+        tally(counts, board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
+    }
+    for (int j = 0; j < KNIGHT_JUMPS; ++j) {
+        int from = LINES.knight[cell][j];
+        if (from != OFF_BOARD) tally(counts, board[from], pieces, ATTACKS.jump[j]);
+    }
+    return counts;
+}
 
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     return piece_can_move(from, to, board, pieces);
