@@ -58,9 +58,19 @@ SquareSet on_file(const SquareSet& set, int square) {
 
 int centre_distance(int square) { return column_distance(CENTRE, square) + row_distance(CENTRE, square); }
 
+// A position being judged, with its occupied squares worked out once.
+struct Judged {
+    const int* board;
+    const PieceRecord* pieces;
+    SquareSet occupied;
+};
+
 // Number of squares the piece on `square` could move to.
-int mobility(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int square) {
-    return count_legal_targets(square, board, pieces);
+int mobility(const Judged& j, int square) { return count_legal_targets_on(j.occupied, square, j.board, j.pieces); }
+
+// The engine side's pieces that could move to `square`.
+int own_guards(const Judged& j, int square) {
+    return count_attackers_on(j.occupied, j.board, j.pieces, square).side[engine_side];
 }
 
 // Pieces of the sides other than `owner`.
@@ -126,7 +136,7 @@ TriedMove try_move(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_
     AttackerCounts counts = count_attackers_on(after, board, pieces, to);
     int others = others_of(counts, pieces[board[to]].owner);
     TargetCover cover{counts.side[engine_side], others, counts.side[engine_opponent]};
-    return TriedMove{from, to, captured, after, legal_target_set(to, board, pieces), cover};
+    return TriedMove{from, to, captured, after, legal_target_set_on(after, to, board, pieces), cover};
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
@@ -248,21 +258,22 @@ int stray_penalty(const PieceRecord pieces[PIECE_RECORDS], int sq, int kind) {
     return sub32(0, mul32(centre_distance(king_square), engine_settings[engine_side].value[kind]));
 }
 
-int piece_activity(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int k, int c) {
+int piece_activity(const Judged& j, int k, int c) {
+    const PieceRecord* pieces = j.pieces;
     int sq = pieces[k].square;
     switch (pieces[k].kind) {
     case KING:
         return mul32(column_distance(CENTRE, sq) + 2 * row_distance(CENTRE, sq), c);
     case GOLD:
-        return mul32(count_attackers(board, pieces, sq, engine_side), c);
+        return mul32(own_guards(j, sq), c);
     case SILVER:
-        return mul32(mobility(board, pieces, sq) + count_attackers(board, pieces, sq, engine_side), c);
+        return mul32(mobility(j, sq) + own_guards(j, sq), c);
     case ROOK:
     case PROMOTED_ROOK:
-        return add32(mul32(mobility(board, pieces, sq), c), rook_file_term(pieces, k, c));
+        return add32(mul32(mobility(j, sq), c), rook_file_term(pieces, k, c));
     case BISHOP:
     case PROMOTED_BISHOP:
-        return mul32(mobility(board, pieces, sq), c);
+        return mul32(mobility(j, sq), c);
     case PROMOTED_SILVER:
         return 0;
     default:  // knight, lance, pawn and their promotions
@@ -306,6 +317,7 @@ int score_move_draws(const int board[BOARD_CELLS], const PieceRecord pieces[PIEC
 int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     const EngineSettings& es = engine_settings[engine_side];
     const int* coef = phase_triple(es.sef);
+    const Judged judged{board, pieces, occupied_squares(board)};
     int t1 = 0;
     int t2 = 0;
     int t3 = 0;
@@ -314,7 +326,7 @@ int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
         t2 = add32(t2, es.value[pieces[k].kind]);
         if (pieces[k].square > LAST_SQUARE) continue;
         if (coef[COEF_A] != 0) t1 = add32(t1, formation_pull(es, k, pieces[k].square, coef[COEF_A]));
-        t3 = add32(t3, piece_activity(board, pieces, k, coef[COEF_C]));
+        t3 = add32(t3, piece_activity(judged, k, coef[COEF_C]));
     }
     int v = add32(add32(t1, mul32(coef[COEF_B], t2)), t3);
     if (es.random_range != 0) v = add32(v, std::rand() % es.random_range);

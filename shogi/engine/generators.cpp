@@ -59,7 +59,7 @@ Move scored(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int
 // Every square the piece on `from` may reach, scored, in square order.
 void collect_legal_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
-    int n = legal_targets(from, board, pieces, targets);
+    int n = legal_targets_on(position_occupied, from, board, pieces, targets);
     for (sub.count = 0; sub.count < n; ++sub.count)
         sub.entries[sub.count] = scored(board, pieces, from, targets[sub.count]);
 }
@@ -96,7 +96,7 @@ void append_best(CandidateList& list, SubList& sub, int limit) {
 void append_all_targets(CandidateList& list, int from, int board[BOARD_CELLS],
                         const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
-    int n = legal_targets(from, board, pieces, targets);
+    int n = legal_targets_on(position_occupied, from, board, pieces, targets);
     for (int i = 0; i < n && !is_full(list); ++i) append(list, scored(board, pieces, from, targets[i]));
 }
 
@@ -159,7 +159,7 @@ void collect_root_drops(CandidateList& list, int side, int per_kind, int board[B
         int piece = board[cell];
         if (piece == NO_PIECE || pieces[piece].kind == remembered) continue;
         if (is_full(list)) {
-            skip_unscored(cell, count_legal_targets(cell, board, pieces), board, pieces);
+            skip_unscored(cell, count_legal_targets_on(position_occupied, cell, board, pieces), board, pieces);
         } else {
             collect_legal_targets(sub, cell, board, pieces);
             append_best(list, sub, per_kind);

@@ -213,31 +213,6 @@ MoveTable build_move_table(void) {
 
 const MoveTable MOVES = build_move_table();
 
-// A board piece's squares by walking its steps and lines: its own pieces
-// block and are left out, an enemy ends a line and is taken.
-SquareSet board_piece_targets(const PieceRecord &piece, int from, const int board[BOARD_CELLS],
-                              const PieceRecord pieces[PIECE_RECORDS]) {
-    int owner = piece.owner != SENTE;
-    SquareSet set = MOVES.steps[owner][piece.kind][from];
-    for (unsigned lines = MOVES.slides[owner][piece.kind]; lines != 0; lines &= lines - 1) {
-        int d = __builtin_ctz(lines);
-        for (int i = 0; i < LINES.length[from][d]; ++i) {
-            int cell = LINES.cell[from][d][i];
-            add_square(set, cell);
-            if (board[cell] != NO_PIECE) break;
-        }
-    }
-    for (int w = 0; w < 2; ++w) {
-        for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
-            int to = 64 * w + __builtin_ctzll(bits);
-            // Unsigned: an out-of-range number on the board is never a target.
-            int blocked = static_cast<unsigned>(board[to]) > NO_PIECE || pieces[board[to]].owner == piece.owner;
-            if (blocked) set.word[w] &= ~(1ull << (to % 64));
-        }
-    }
-    return set;
-}
-
 // Per line from a square (and per knight jump), for each owner, the kinds
 // (bit k for kind k) that reach the square from the nearest cell on the line,
 // from further along it, or by the jump. The nearest piece on a line has
@@ -316,6 +291,40 @@ int highest_square(unsigned long long low, unsigned long long high) {
     return high != 0 ? 127 - __builtin_clzll(high) : 63 - __builtin_clzll(low);
 }
 
+// The squares along line d from `from` up to the first occupied one, that
+// one included.
+SquareSet reach_along(const SquareSet& occupied, int from, int d) {
+    const SquareSet& ray = RAYS.ray[from][d];
+    unsigned long long low = occupied.word[0] & ray.word[0];
+    unsigned long long high = occupied.word[1] & ray.word[1];
+    if ((low | high) == 0) return ray;
+    int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
+    const SquareSet& beyond = RAYS.ray[nearest][d];
+    return SquareSet{{ray.word[0] & ~beyond.word[0], ray.word[1] & ~beyond.word[1]}};
+}
+
+// A board piece's squares from its steps and lines: its own pieces block and
+// are left out, an enemy ends a line and is taken.
+SquareSet board_piece_targets(const SquareSet& occupied, const PieceRecord &piece, int from,
+                              const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    int owner = piece.owner != SENTE;
+    SquareSet set = MOVES.steps[owner][piece.kind][from];
+    for (unsigned lines = MOVES.slides[owner][piece.kind]; lines != 0; lines &= lines - 1) {
+        SquareSet line = reach_along(occupied, from, __builtin_ctz(lines));
+        set.word[0] |= line.word[0];
+        set.word[1] |= line.word[1];
+    }
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
+            int to = 64 * w + __builtin_ctzll(bits);
+            // Unsigned: an out-of-range number on the board is never a target.
+            int blocked = static_cast<unsigned>(board[to]) > NO_PIECE || pieces[board[to]].owner == piece.owner;
+            if (blocked) set.word[w] &= ~(1ull << (to % 64));
+        }
+    }
+    return set;
+}
+
 }  // namespace
 
 SquareSet occupied_squares(const int board[BOARD_CELLS]) {
@@ -350,25 +359,7 @@ int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord p
 
 AttackerCounts count_attackers_by_side(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
                                        int cell) {
-    AttackerCounts counts{{0, 0}};
-    if (static_cast<unsigned>(cell) >= SQUARES) return counts;
-    // Only the nearest piece on each line and the knights can reach the cell.
-    for (int d = 0; d < DIRECTIONS; ++d) {
-        const unsigned char *line = LINES.cell[cell][d];
-        const unsigned char *end = line + LINES.length[cell][d];
-        if (line == end) continue;
-        if (board[*line] != NO_PIECE) {
-            tally(counts, board[*line], pieces, ATTACKS.near[d]);
-            continue;
-        }
-        while (++line != end && board[*line] == NO_PIECE) {}
-        if (line != end) tally(counts, board[*line], pieces, ATTACKS.far[d]);
-    }
-    for (int j = 0; j < KNIGHT_JUMPS; ++j) {
-        int from = LINES.knight[cell][j];
-        if (from != OFF_BOARD) tally(counts, board[from], pieces, ATTACKS.jump[j]);
-    }
-    return counts;
+    return count_attackers_on(occupied_squares(board), board, pieces, cell);
 }
 
 int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int cell, int side) {
@@ -377,9 +368,15 @@ int count_attackers(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE
 }
 
 SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    return legal_target_set_on(occupied_squares(board), from, board, pieces);
+}
+
+SquareSet legal_target_set_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                              const PieceRecord pieces[PIECE_RECORDS]) {
     if (static_cast<unsigned>(from) < SQUARES && static_cast<unsigned>(board[from]) < NO_PIECE) {
         const PieceRecord &piece = pieces[board[from]];
-        if (static_cast<unsigned>(piece.kind) < PIECE_KINDS) return board_piece_targets(piece, from, board, pieces);
+        if (static_cast<unsigned>(piece.kind) < PIECE_KINDS)
+            return board_piece_targets(occupied, piece, from, board, pieces);
     }
     // Drops and odd cells ask the rule about every square.
     SquareSet set{{0, 0}};
@@ -389,7 +386,12 @@ SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRe
 }
 
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
-    SquareSet set = legal_target_set(from, board, pieces);
+    return legal_targets_on(occupied_squares(board), from, board, pieces, out);
+}
+
+int legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                     const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
+    SquareSet set = legal_target_set_on(occupied, from, board, pieces);
     int n = 0;
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1)
@@ -400,4 +402,9 @@ int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord piec
 
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     return square_set_size(legal_target_set(from, board, pieces));
+}
+
+int count_legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                           const PieceRecord pieces[PIECE_RECORDS]) {
+    return square_set_size(legal_target_set_on(occupied, from, board, pieces));
 }

@@ -38,8 +38,8 @@ AttackerCounts count_attackers_by_side(const int board[BOARD_CELLS], const Piece
 // The squares that hold a piece (board cell not NO_PIECE), as a set.
 SquareSet occupied_squares(const int board[BOARD_CELLS]);
 // count_attackers_by_side for a board whose occupied squares are known:
-// `occupied` must be occupied_squares(board). Finds the nearest piece on
-// each line by a bit scan instead of a walk.
+// `occupied` must be occupied_squares(board). The nearest piece on each line
+// is found by a bit scan.
 AttackerCounts count_attackers_on(const SquareSet& occupied, const int board[BOARD_CELLS],
                                   const PieceRecord pieces[PIECE_RECORDS], int cell);
 
@@ -49,3 +49,13 @@ SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRe
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]);
 // How many squares legal_targets would write.
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
+
+// The three above for a board whose occupied squares are known (`occupied`
+// must be occupied_squares(board)): the engine works them out once per
+// position and asks many questions of it.
+SquareSet legal_target_set_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                              const PieceRecord pieces[PIECE_RECORDS]);
+int legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                     const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]);
+int count_legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
+                           const PieceRecord pieces[PIECE_RECORDS]);
