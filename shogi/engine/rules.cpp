@@ -251,14 +251,22 @@ AttackTable build_attack_table(void) {
 
 const AttackTable ATTACKS = build_attack_table();
 
-// Counts the piece numbered `number` for its owner when its kind is in that
-// owner's mask; odd numbers, owners and kinds count for nobody.
-inline void tally(AttackerCounts &counts, int number, const PieceRecord pieces[PIECE_RECORDS],
-                  const unsigned short kinds[2]) {
-    if (static_cast<unsigned>(number) >= NO_PIECE) return;
+// Counts of both sides packed in one word, sente's in the low half: summed
+// without indexing by side.
+constexpr int SIDE_SHIFT = 16;
+
+// 1 for the owner of the piece numbered `number` (packed) when its kind is in
+// that owner's mask; odd numbers, owners and kinds count for nobody.
+inline unsigned tally(int number, const PieceRecord pieces[PIECE_RECORDS], const unsigned short kinds[2]) {
+    if (static_cast<unsigned>(number) >= NO_PIECE) return 0;
     unsigned owner = static_cast<unsigned>(pieces[number].owner);
     unsigned kind = static_cast<unsigned>(pieces[number].kind);
-    if (owner <= GOTE && kind < PIECE_KINDS) counts.side[owner] += (kinds[owner] >> kind) & 1;
+    if (owner > GOTE || kind >= PIECE_KINDS) return 0;
+    return ((kinds[owner] >> kind) & 1u) << (SIDE_SHIFT * owner);
+}
+
+AttackerCounts unpacked(unsigned packed) {
+    return AttackerCounts{{static_cast<int>(packed & ((1u << SIDE_SHIFT) - 1)), static_cast<int>(packed >> SIDE_SHIFT)}};
 }
 
 // Per square and line, the squares along the line outward, as a set: the
@@ -336,21 +344,21 @@ SquareSet occupied_squares(const int board[BOARD_CELLS]) {
 
 AttackerCounts count_attackers_on(const SquareSet& occupied, const int board[BOARD_CELLS],
                                   const PieceRecord pieces[PIECE_RECORDS], int cell) {
-    AttackerCounts counts{{0, 0}};
-    if (static_cast<unsigned>(cell) >= SQUARES) return counts;
+    if (static_cast<unsigned>(cell) >= SQUARES) return AttackerCounts{{0, 0}};
+    unsigned packed = 0;
     for (int d = 0; d < DIRECTIONS; ++d) {
         const SquareSet& ray = RAYS.ray[cell][d];
         unsigned long long low = occupied.word[0] & ray.word[0];
         unsigned long long high = occupied.word[1] & ray.word[1];
         if ((low | high) == 0) continue;
         int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
-        tally(counts, board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
+        packed += tally(board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
     }
     for (int j = 0; j < KNIGHT_JUMPS; ++j) {
         int from = LINES.knight[cell][j];
-        if (from != OFF_BOARD) tally(counts, board[from], pieces, ATTACKS.jump[j]);
+        if (from != OFF_BOARD) packed += tally(board[from], pieces, ATTACKS.jump[j]);
     }
-    return counts;
+    return unpacked(packed);
 }
 
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
