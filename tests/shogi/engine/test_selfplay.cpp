@@ -12,11 +12,11 @@ namespace {
 #if defined(__SANITIZE_ADDRESS__)
 constexpr unsigned SEEDS[] = {1};
 constexpr int MOVE_LIMIT = 40;
-constexpr int SHIPPED_MOVES = 8;
+constexpr int SHIPPED_MOVES = 2;
 #else
 constexpr unsigned SEEDS[] = {1, 3};
 constexpr int MOVE_LIMIT = 400;
-constexpr int SHIPPED_MOVES = 40;
+constexpr int SHIPPED_MOVES = 12;
 #endif
 
 Game reference_game(unsigned seed, int move_limit, int* illegal) {

@@ -38,8 +38,8 @@ const RecordedTrace REFERENCE_GAMES[] = {
 
 // Whole games with the shipped settings: seed, move limit.
 const RecordedTrace SHIPPED_GAMES[] = {
-    {1, 16, 14783045064805296612ull, 67402},
-    {2, 60, 16841732231409596870ull, 225862},
+    {1, 4, 1557400258662746609ull, 447989},
+    {2, 16, 5300290769133239917ull, 739339},
 };
 
 void expect_recorded(const RecordedTrace& r, const TraceSummary& t, const char* what) {
@@ -67,11 +67,12 @@ TEST(Trace, ReferenceGamesMatchTheRecordedTrace) {
 }
 
 TEST(Trace, ShippedGamesMatchTheRecordedTrace) {
+    // A shipped think judges up to a hundred thousand positions: too many to
+    // repeat under the sanitizers, which the other traces cover.
+    if (SANITIZED) GTEST_SKIP();
     ASSERT_NE(shipped_settings(), nullptr);
-    for (const RecordedTrace& r : SHIPPED_GAMES) {
-        if (SANITIZED && r.seed != SHIPPED_GAMES[0].seed) continue;
+    for (const RecordedTrace& r : SHIPPED_GAMES)
         expect_recorded(r, trace_games(shipped_settings(), r.seed, 1, r.thinks), "shipped game");
-    }
 }
 
 }  // namespace
