@@ -1,6 +1,7 @@
 // Text: the game's own strings at its two sizes, advances, the four
 // directions with slant and bold, clipping, dirty marks, the glyph cache and
-// the missing-font path.
+// the missing-font path; sizes beyond the scratch and the screen draw exactly
+// the pixels of an unclipped glyph and only the work that reaches the target.
 #include <algorithm>
 #include <set>
 #include <utility>
@@ -283,6 +284,108 @@ TEST_F(TextTest, SizesOutsideTheScratchAreSafe) {
         for (int i = 0; i < 2; ++i) EXPECT_EQ(draw_turned(0, 0, code, 0, 0, 33 + 7 * i), uncached[i]) << code;
         EXPECT_NE(uncached[0], uncached[1]) << code;
     }
+}
+
+// Ink of one character drawn where nothing of it is cut off, relative to the
+// point it was drawn at. The canvas is long enough along the reading direction
+// for any slant, and the character sits so that its cell's inked corner lies
+// inside (turned cells reach back from x + S or y + S); a border left white
+// shows that nothing was cut.
+pixel_set unclipped_ink(int code, int direction) {
+    int S = ztl_text_size;
+    int reach = 40 + ((ztl_text_attributes & ZTL_FONT_SLANT) ? S / 4 : 0);
+    bool along_x = direction == 0 || direction == 2;
+    int w = along_x ? reach : 40, h = along_x ? 40 : reach;
+    int x = 2, y = 2;
+    if (direction == 1) y = h - 3 - S;
+    if (direction == 2) x = w - 3 - S, y = h - 3 - S;
+    if (direction == 3) x = w - 4 - S;
+    ztl_image* canvas = ztl_image_new(w, h, nullptr);
+    ztl_target_push(canvas);
+    ztl_draw_char_turned(x, y, code, direction);
+    ztl_target_pop();
+    pixel_set ink;
+    for (auto [px, py] : inked(canvas)) {
+        EXPECT_TRUE(px > 0 && py > 0 && px < w - 1 && py < h - 1) << "reference cut at " << px << "," << py;
+        ink.insert({px - x, py - y});
+    }
+    ztl_image_free(canvas);
+    return ink;
+}
+
+// Where a target-relative start puts an extent [low, high] of the ink: wholly
+// before the target, across its first edge, inside, across its far edge, beyond.
+std::vector<int> starts_around(int low, int high, int length) {
+    int extent = high - low + 1;
+    std::vector<int> starts;
+    for (int place : {-extent - 3, 1 - extent / 2 - 1, 1, length - extent / 2, length + 3}) starts.push_back(place - low);
+    return starts;
+}
+
+TEST_F(TextTest, CharactersCutByTheTargetKeepExactlyTheirUnclippedPixels) {
+    ztl_image* target = ztl_image_new(30, 26, nullptr);
+    for (int size : {31, 32, 33, 40, 48, 64, 100, 256, 257, 1000, 100000})
+        for (int attrs = 0; attrs < 4; ++attrs)
+            for (int direction = 0; direction < 4; ++direction)
+                for (int code : {KANJI_KIN, int{'g'}}) {
+                    ztl_set_font(size, attrs);
+                    pixel_set ink = unclipped_ink(code, direction);
+                    int left = 0, right = 0, top = 0, bottom = 0;
+                    if (!ink.empty()) {
+                        left = right = ink.begin()->first;
+                        top = bottom = ink.begin()->second;
+                    }
+                    for (auto [dx, dy] : ink) {
+                        left = std::min(left, dx), right = std::max(right, dx);
+                        top = std::min(top, dy), bottom = std::max(bottom, dy);
+                    }
+                    for (int x : starts_around(left, right, target->width))
+                        for (int y : starts_around(top, bottom, target->height)) {
+                            std::memset(target->pixels, 0, static_cast<size_t>(target->bytes_per_line) * target->height);
+                            ztl_target_push(target);
+                            ztl_draw_char_turned(x, y, code, direction);
+                            ztl_target_pop();
+                            pixel_set expected;
+                            for (auto [dx, dy] : ink)
+                                if (x + dx >= 0 && x + dx < target->width && y + dy >= 0 && y + dy < target->height)
+                                    expected.insert({x + dx, y + dy});
+                            ASSERT_EQ(inked(target), expected) << "size " << size << " attrs " << attrs << " direction "
+                                                               << direction << " code " << code << " at " << x << "," << y;
+                        }
+                }
+    ztl_image_free(target);
+}
+
+// A line of text is its characters one by one: same pixels, same dirty
+// rectangle, also when most of it lies far beyond the screen.
+TEST_F(TextTest, TextAtHugeSizesEqualsItsCharactersDrawnOneByOne) {
+    std::string line;
+    for (int i = 0; i < 50; ++i) line += "金A";
+    for (int size : {33, 48, 256, 100000, 10000000})
+        for (int y : {-size - 5, -size / 2, 100}) {
+            ztl_set_font(size, ZTL_FONT_SLANT);
+            std::string pictures[2];
+            ztl_dirty_rect marks[2];
+            for (int whole_line = 0; whole_line < 2; ++whole_line) {
+                ztl_set_color(0);
+                ztl_clear();
+                ztl_set_color(3);
+                clear_dirty();
+                if (whole_line) {
+                    ztl_draw_text(-size / 3, y, line.c_str());
+                } else {
+                    int x = -size / 3;
+                    for (int code : codes_of(line.c_str())) {
+                        ztl_draw_char(x, y, code);
+                        x += code > 255 ? size : size / 2;
+                    }
+                }
+                pictures[whole_line] = picture(&physical_screen, 0, 0, 640, 240);
+                marks[whole_line] = ztl_dirty;
+            }
+            EXPECT_EQ(pictures[0], pictures[1]) << size << " at y " << y;
+            EXPECT_EQ(std::memcmp(&marks[0], &marks[1], sizeof marks[0]), 0) << size << " at y " << y;
+        }
 }
 
 TEST_F(TextTest, MissingFontIsReportedOnceAndDrawsNothing) {
