@@ -3,7 +3,9 @@
 // the missing-font path; sizes beyond the scratch and the screen draw exactly
 // the pixels of an unclipped glyph and only the work that reaches the target.
 #include <algorithm>
+#include <climits>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "backend.h"
@@ -313,17 +315,27 @@ pixel_set unclipped_ink(int code, int direction) {
     return ink;
 }
 
-// Where a target-relative start puts an extent [low, high] of the ink: wholly
-// before the target, across its first edge, inside, across its far edge, beyond.
+// Starts that put the span [low, high] of a character's ink wholly before a
+// target of the given length, across its first edge, inside, across its far
+// edge and wholly beyond it.
 std::vector<int> starts_around(int low, int high, int length) {
     int extent = high - low + 1;
     std::vector<int> starts;
-    for (int place : {-extent - 3, 1 - extent / 2 - 1, 1, length - extent / 2, length + 3}) starts.push_back(place - low);
+    for (int place : {-extent - 3, -extent / 2, 1, length - extent / 2, length + 3}) starts.push_back(place - low);
     return starts;
+}
+
+// The unclipped ink moved to (x, y) and cut to the target.
+pixel_set cut_to(const ztl_image* target, const pixel_set& ink, int x, int y) {
+    pixel_set cut;
+    for (auto [dx, dy] : ink)
+        if (x + dx >= 0 && x + dx < target->width && y + dy >= 0 && y + dy < target->height) cut.insert({x + dx, y + dy});
+    return cut;
 }
 
 TEST_F(TextTest, CharactersCutByTheTargetKeepExactlyTheirUnclippedPixels) {
     ztl_image* target = ztl_image_new(30, 26, nullptr);
+    const size_t target_bytes = static_cast<size_t>(target->bytes_per_line) * target->height;
     for (int size : {31, 32, 33, 40, 48, 64, 100, 256, 257, 1000, 100000})
         for (int attrs = 0; attrs < 4; ++attrs)
             for (int direction = 0; direction < 4; ++direction)
@@ -331,26 +343,20 @@ TEST_F(TextTest, CharactersCutByTheTargetKeepExactlyTheirUnclippedPixels) {
                     ztl_set_font(size, attrs);
                     pixel_set ink = unclipped_ink(code, direction);
                     int left = 0, right = 0, top = 0, bottom = 0;
-                    if (!ink.empty()) {
-                        left = right = ink.begin()->first;
-                        top = bottom = ink.begin()->second;
-                    }
+                    if (!ink.empty()) std::tie(left, top) = std::tie(right, bottom) = *ink.begin();
                     for (auto [dx, dy] : ink) {
                         left = std::min(left, dx), right = std::max(right, dx);
                         top = std::min(top, dy), bottom = std::max(bottom, dy);
                     }
                     for (int x : starts_around(left, right, target->width))
                         for (int y : starts_around(top, bottom, target->height)) {
-                            std::memset(target->pixels, 0, static_cast<size_t>(target->bytes_per_line) * target->height);
+                            std::memset(target->pixels, 0, target_bytes);
                             ztl_target_push(target);
                             ztl_draw_char_turned(x, y, code, direction);
                             ztl_target_pop();
-                            pixel_set expected;
-                            for (auto [dx, dy] : ink)
-                                if (x + dx >= 0 && x + dx < target->width && y + dy >= 0 && y + dy < target->height)
-                                    expected.insert({x + dx, y + dy});
-                            ASSERT_EQ(inked(target), expected) << "size " << size << " attrs " << attrs << " direction "
-                                                               << direction << " code " << code << " at " << x << "," << y;
+                            ASSERT_EQ(inked(target), cut_to(target, ink, x, y))
+                                << "size " << size << " attrs " << attrs << " direction " << direction << " code "
+                                << code << " at " << x << "," << y;
                         }
                 }
     ztl_image_free(target);
@@ -386,6 +392,39 @@ TEST_F(TextTest, TextAtHugeSizesEqualsItsCharactersDrawnOneByOne) {
             EXPECT_EQ(pictures[0], pictures[1]) << size << " at y " << y;
             EXPECT_EQ(std::memcmp(&marks[0], &marks[1], sizeof marks[0]), 0) << size << " at y " << y;
         }
+}
+
+// Characters whose cells lie wholly off the target are not rasterised, and a
+// line stops at the first cell past the right edge, whatever follows it.
+TEST_F(TextTest, OnlyCellsOnTheTargetAreRasterised) {
+    struct line_case {
+        int size, x, y;
+        const char* character;  // the line is 200 of them
+        int on_target;          // cells that meet the 96 x 64 canvas
+    };
+    const line_case cases[] = {
+        {40, 0, 10, "A", 5},          // cells at 1, 21, .. 81, the next at 101
+        {40, -1001, 10, "A", 5},      // the first cells lie left of the canvas
+        {40, -1010, 10, "A", 6},      // a cell straddles the left edge
+        {40, 0, -40, "A", 0},         // the rows end above the canvas
+        {40, 0, 64, "A", 0},          // and start below it
+        {40, 0, 10, "金", 3},         // cells at 1, 41, 81
+        {100000, 0, 0, "A", 1},       // one huge cell, the rest far beyond
+        {100000, -60000, 0, "A", 0},  // one cell ends left of the canvas, the next starts right of it
+        {100000000, 0, 30, "A", 1},
+        {INT_MAX, 50, 30, "金", 1},   // the next cell would start beyond the int range
+    };
+    ztl_glyph_cache_enable(0);
+    for (const line_case& c : cases) {
+        std::string line;
+        for (int i = 0; i < 200; ++i) line += c.character;
+        ztl_set_font(c.size, 0);
+        ztl_target_push(canvas);
+        long before = ztl_glyph_rasteriser_calls();
+        ztl_draw_text(c.x, c.y, line.c_str());
+        EXPECT_EQ(ztl_glyph_rasteriser_calls() - before, c.on_target) << c.size << " at " << c.x << "," << c.y;
+        ztl_target_pop();
+    }
 }
 
 TEST_F(TextTest, MissingFontIsReportedOnceAndDrawsNothing) {
