@@ -207,7 +207,7 @@ TEST_F(SettingsFile, FormationLineWithoutCommaOrColonIsRejected) {
 // the formations declared so far (at most the table's ten) against the first
 // 14 characters of the line. The loader must name exactly the same entries.
 int entry_named_by_search(const std::string& line, int count, int* formation, int* entry) {
-    char name[32];
+    char name[64];
     for (int i = 0; i < std::min(count, MAX_FORMATIONS); ++i)
         for (int jj = 0; jj < 20; ++jj) {
             std::snprintf(name, sizeof name, "FORMATION_%1d_%02d", i, jj);
