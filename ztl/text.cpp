@@ -102,8 +102,9 @@ spot place(int direction, long long X, long long y, long long S, long long r, lo
     }
 }
 
-void plot(const window& w, spot p) {
-    if (in_window(w, p)) ztl_draw_pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+// A pixel of a cell that lies wholly inside the window needs no test of its own.
+void plot(const window& w, bool cell_inside, spot p) {
+    if (cell_inside || in_window(w, p)) ztl_draw_pixel(static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
 // Draws the glyph's ink at (x, y), turned by direction quarter turns
@@ -125,14 +126,15 @@ long long draw_glyph(int x, int y, int code, int direction, const clip_rect* cli
     window w = drawable_window(clip);
     spot first = place(direction, X, y, S, 0, 0), last = place(direction, X, y, S, rows - 1, last_v);
     if (columns <= 0 || !meets(w, first, last)) return X;
+    bool inside = in_window(w, first) && in_window(w, last);
     glyph_mask m = glyph_for(code, S, cell);
     for (int r = 0; r < rows; ++r) {
         // The slant moves upper rows right by a quarter pixel per row, rounded down.
         long long slant = (S - 1LL - r) * k / 256;
         for (uint32_t bits = m.rows[r]; bits != 0; bits &= bits - 1) {
             long long v = __builtin_ctz(bits) + slant;
-            plot(w, place(direction, X, y, S, r, v));
-            if (bold) plot(w, place(direction, X, y, S, r, v + 1));
+            plot(w, inside, place(direction, X, y, S, r, v));
+            if (bold) plot(w, inside, place(direction, X, y, S, r, v + 1));
         }
     }
     return X;

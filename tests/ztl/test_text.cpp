@@ -71,7 +71,9 @@ protected:
     ztl_image* canvas = nullptr;
 };
 
-const int KANJI_KIN = 0x8BE0;  // 金
+const int KANJI_KIN = 0x8BE0;       // 金
+const int BOX_HORIZONTAL = 0x849F;  // ─, ink from edge to edge of its cell
+const int BOX_VERTICAL = 0x84A0;    // │, ink from top to bottom
 
 TEST_F(TextTest, GameStringsHaveInkInsideTheirCellsAtBothSizes) {
     unsigned char scratch[ZTL_SCRATCH_SIZE * ZTL_SCRATCH_SIZE];
@@ -316,30 +318,33 @@ pixel_set unclipped_ink(int code, int direction) {
 }
 
 // Starts that put the span [low, high] of a character's ink wholly before a
-// target of the given length, across its first edge, inside, across its far
-// edge and wholly beyond it.
+// target of the given length, one pixel short of it, with just its last pixel
+// on it, across its first edge, inside, across its far edge, with just its
+// first pixel on it, one pixel beyond and wholly beyond.
 std::vector<int> starts_around(int low, int high, int length) {
     int extent = high - low + 1;
     std::vector<int> starts;
-    for (int place : {-extent - 3, -extent / 2, 1, length - extent / 2, length + 3}) starts.push_back(place - low);
+    for (int place : {-extent - 3, -extent, 1 - extent, -extent / 2, 1, length - extent / 2, length - 1, length,
+                      length + 3})
+        starts.push_back(place - low);
     return starts;
 }
 
-// The unclipped ink moved to (x, y) and cut to the target.
-pixel_set cut_to(const ztl_image* target, const pixel_set& ink, int x, int y) {
+// The unclipped ink moved to (x, y) and cut to left <= x < right, top <= y < bottom.
+pixel_set cut_to(const pixel_set& ink, int x, int y, int left, int top, int right, int bottom) {
     pixel_set cut;
     for (auto [dx, dy] : ink)
-        if (x + dx >= 0 && x + dx < target->width && y + dy >= 0 && y + dy < target->height) cut.insert({x + dx, y + dy});
+        if (x + dx >= left && x + dx < right && y + dy >= top && y + dy < bottom) cut.insert({x + dx, y + dy});
     return cut;
 }
 
-TEST_F(TextTest, CharactersCutByTheTargetKeepExactlyTheirUnclippedPixels) {
+TEST_F(TextTest, CharactersCutByTheTargetOrAClipKeepExactlyTheirUnclippedPixels) {
     ztl_image* target = ztl_image_new(30, 26, nullptr);
     const size_t target_bytes = static_cast<size_t>(target->bytes_per_line) * target->height;
     for (int size : {31, 32, 33, 40, 48, 64, 100, 256, 257, 1000, 100000})
         for (int attrs = 0; attrs < 4; ++attrs)
             for (int direction = 0; direction < 4; ++direction)
-                for (int code : {KANJI_KIN, int{'g'}}) {
+                for (int code : {KANJI_KIN, int{'g'}, BOX_HORIZONTAL, BOX_VERTICAL}) {
                     ztl_set_font(size, attrs);
                     pixel_set ink = unclipped_ink(code, direction);
                     int left = 0, right = 0, top = 0, bottom = 0;
@@ -354,9 +359,17 @@ TEST_F(TextTest, CharactersCutByTheTargetKeepExactlyTheirUnclippedPixels) {
                             ztl_target_push(target);
                             ztl_draw_char_turned(x, y, code, direction);
                             ztl_target_pop();
-                            ASSERT_EQ(inked(target), cut_to(target, ink, x, y))
+                            ASSERT_EQ(inked(target), cut_to(ink, x, y, 0, 0, target->width, target->height))
                                 << "size " << size << " attrs " << attrs << " direction " << direction << " code "
                                 << code << " at " << x << "," << y;
+                            if (direction != 0) continue;
+                            std::memset(target->pixels, 0, target_bytes);
+                            ztl_target_push(target);
+                            ztl_draw_char_clipped(x, y, code, 3, 2, 25, 21);
+                            ztl_target_pop();
+                            ASSERT_EQ(inked(target), cut_to(ink, x, y, 3, 2, 25, 21))
+                                << "clipped, size " << size << " attrs " << attrs << " code " << code << " at " << x
+                                << "," << y;
                         }
                 }
     ztl_image_free(target);
