@@ -6,9 +6,14 @@
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
+# The server is waited for: on its way out it unlinks its socket, which would
+# cut off the next server that took the same display number meanwhile.
 cleanup() {
     [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -16,7 +21,8 @@ trap 'exit 1' INT TERM HUP  # cleaned up on a kill by the test driver too
 
 # Reports the failure with what the program printed, and ends the test.
 fail() {
-    echo "FAIL: $*" >&2
+    echo "FAIL: $* (display ${DISPLAY:-none})" >&2
+    [[ -s "$work/xvfb.log" ]] && tail -5 "$work/xvfb.log" | sed 's/^/  Xvfb: /' >&2
     local stream
     for stream in out err; do
         [[ -s "$work/$stream.txt" ]] && sed "s/^/  std$stream: /" "$work/$stream.txt" >&2
@@ -38,13 +44,28 @@ wait_for() {
 }
 
 # Starts Xvfb on a free display and points DISPLAY at it; real windows, not
-# the offscreen platform.
+# the offscreen platform. The number is drawn at random: a server that is
+# going away unlinks its socket late, and would cut off a new server that
+# took its number just then (tests of other folders run at the same time).
+# -noreset: the server would reset when its last client leaves, and refuse the
+# program a test starts next while it does.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -1 "$work/display")"
-    unset QT_QPA_PLATFORM
+    local display attempt
+    for ((attempt = 0; attempt < 20; attempt++)); do
+        display=$((100 + RANDOM % 900))
+        : >"$work/display"
+        Xvfb ":$display" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+        xvfb_pid=$!
+        wait_for 100 eval 'test -s "$work/display" || ! kill -0 "$xvfb_pid"'
+        if [[ -s "$work/display" ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
+            export DISPLAY=":$display"
+            unset QT_QPA_PLATFORM
+            return 0
+        fi
+        wait "$xvfb_pid" 2>/dev/null || true  # the number was taken: another one
+        xvfb_pid=""
+    done
+    fail "Xvfb did not start"
 }
 
 # Waits up to 10 s for the program ($app_pid) to end after what $1 names, and

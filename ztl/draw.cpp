@@ -322,8 +322,12 @@ void ztl_box(int x, int y, int w, int h) {
 }
 
 void ztl_fill_rect_held(int x, int y, int w, int h) {
-    for (int i = 0; i < h; ++i) draw_span(x, x + w - 1, y + i);
-    mark_two(x, y, x + w - 1, y + h - 1);
+    int right = ztl_clamp_to_int(x + (w - 1LL)), bottom = ztl_clamp_to_int(y + (h - 1LL));
+    // Only the rows on the target: a text cell of a huge size is mostly off it.
+    long long first = std::max(0LL, -static_cast<long long>(y));
+    long long end = std::min(static_cast<long long>(h), static_cast<long long>(ztl_target->height) - y);
+    for (long long i = first; i < end; ++i) draw_span(x, right, static_cast<int>(y + i));
+    mark_two(x, y, right, bottom);
 }
 
 void ztl_fill_rect(int x, int y, int w, int h) {

@@ -12,6 +12,9 @@ constexpr int INSET = 4;
 
 int max_of(int a, int b) { return a > b ? a : b; }
 
+// Cursor sums are wide: cells of text sizes near the int limit would overflow.
+long long sum(int a, int b) { return static_cast<long long>(a) + b; }
+
 // While a panel draws, the current target is a view of its area and the
 // target offset is that view's place on the screen, so dirty marks stay in
 // screen coordinates.
@@ -69,15 +72,15 @@ void scroll(int n) {
 
 void new_line(ztl_panel* p) {
     p->cursor_x = 0;
-    p->cursor_y += p->line_height;
+    p->cursor_y = ztl_clamp_to_int(sum(p->cursor_y, p->line_height));
     p->line_height = 0;
 }
 
 // Makes room for an item of height h at the cursor by scrolling.
 void fit_height(ztl_panel* p, int h) {
     int H = ztl_target->height;
-    if (h + p->cursor_y > H) {
-        scroll(h + p->cursor_y - H);
+    if (sum(h, p->cursor_y) > H) {
+        scroll(ztl_clamp_to_int(sum(h, p->cursor_y) - H));
         p->cursor_y = H - h;
     }
 }
@@ -85,7 +88,7 @@ void fit_height(ztl_panel* p, int h) {
 void print_char(ztl_panel* p, int code, int transparent) {
     int S = ztl_text_size;
     int advance = code > 255 ? S : ztl_half_advance;
-    if (p->cursor_x + advance > ztl_target->width || code == '\n') {
+    if (sum(p->cursor_x, advance) > ztl_target->width || code == '\n') {
         p->line_height = max_of(p->line_height, S);
         new_line(p);
     }
@@ -93,7 +96,7 @@ void print_char(ztl_panel* p, int code, int transparent) {
     fit_height(p, S);
     if (transparent == 0) fill_with(p->color, p->cursor_x, p->cursor_y, advance, max_of(p->line_height, S));
     ztl_draw_char_held(p->cursor_x, p->cursor_y, code);
-    p->cursor_x += advance;
+    p->cursor_x = ztl_clamp_to_int(sum(p->cursor_x, advance));
     p->line_height = max_of(p->line_height, S);
 }
 
@@ -183,11 +186,11 @@ void ztl_panel_put_image(ztl_panel* p, ztl_image* source, int sx, int sy, int w,
     if (h < 0) h = source->height - sy;
     if (w > W) w = W;
     if (h > H) h = H;
-    if (p->cursor_x + w > W) new_line(p);
+    if (sum(p->cursor_x, w) > W) new_line(p);
     p->line_height = max_of(p->line_height, h);
     fit_height(p, h);
     if (mode == 0 && h < p->line_height) fill_with(0, p->cursor_x, p->cursor_y, w, p->line_height);
     ztl_copy_held(nullptr, p->cursor_x, p->cursor_y, source, sx, sy, w, h, mode);
-    p->cursor_x += w;
+    p->cursor_x = ztl_clamp_to_int(sum(p->cursor_x, w));
     leave_area(&area);
 }

@@ -31,6 +31,7 @@ const bool window_starts_white = (std::memset(ztl_window_image, 0xFF, sizeof ztl
 
 ztl_image* target_stack[ZTL_TARGET_STACK_SIZE];
 int target_depth = 0;
+int pushes_beyond_stack = 0;  // pushes onto the full stack not yet popped
 
 // Window intensity of each level (0 white .. 3 black).
 constexpr unsigned char intensity(int level) { return static_cast<unsigned char>(0x55 * (3 - level)); }
@@ -112,14 +113,22 @@ void ztl_refresh() {
 }
 
 void ztl_target_push_held(ztl_image* image) {
-    // Callers pair pushes and pops and stay a few deep; a runaway push keeps
-    // drawing on the old target instead of writing past the stack.
-    if (target_depth < ZTL_TARGET_STACK_SIZE) target_stack[target_depth++] = ztl_target;
+    // Callers pair pushes and pops and stay a few deep. A runaway push onto a
+    // full stack keeps drawing on the old target and is only counted, so that
+    // the pop paired with it keeps that target too and later pops still match.
+    if (target_depth == ZTL_TARGET_STACK_SIZE) {
+        ++pushes_beyond_stack;
+        return;
+    }
+    target_stack[target_depth++] = ztl_target;
     ztl_target = image;
 }
 
 void ztl_target_pop_held() {
-    if (target_depth > 0) ztl_target = target_stack[--target_depth];
+    if (pushes_beyond_stack > 0)
+        --pushes_beyond_stack;
+    else if (target_depth > 0)
+        ztl_target = target_stack[--target_depth];
 }
 
 void ztl_target_push(ztl_image* image) {
@@ -136,7 +145,7 @@ int ztl_init() {
     {
         std::lock_guard lock(ztl_mutex);
         ztl_target = &physical_screen;
-        target_depth = 0;
+        target_depth = pushes_beyond_stack = 0;
         ztl_target_offset_x = ztl_target_offset_y = 0;
         ztl_dirty.non_empty = 0;
         if (physical_screen.pixels == nullptr)
@@ -170,5 +179,5 @@ void ztl_screen_shutdown() {
     std::free(physical_screen.pixels);
     physical_screen.pixels = nullptr;
     ztl_target = &physical_screen;
-    target_depth = 0;
+    target_depth = pushes_beyond_stack = 0;
 }

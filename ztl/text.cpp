@@ -3,6 +3,7 @@
 // rasteriser one at a time through the 32 x 32 scratch; a cache keeps each
 // glyph's ink as row bit masks, built from the scratch exactly as an uncached
 // glyph is read, so both give the same pixels.
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
@@ -23,6 +24,7 @@ struct glyph_mask {
 constexpr size_t CACHE_LIMIT = 8192;  // a few sizes of the game's character set
 std::unordered_map<uint64_t, glyph_mask> cache;
 int cache_on = 1;
+long rasteriser_calls = 0;
 
 glyph_mask mask_from_scratch(int rows, int columns) {
     glyph_mask m = {};
@@ -40,6 +42,7 @@ glyph_mask glyph_for(int code, int size, int cell_width) {
         auto hit = cache.find(key);
         if (hit != cache.end()) return hit->second;
     }
+    ++rasteriser_calls;
     int rendered = ztl_font_render(code, size, cell_width, ztl_text_scratch);
     glyph_mask m = mask_from_scratch(size < ZTL_SCRATCH_SIZE ? size : ZTL_SCRATCH_SIZE,
                                      cell_width < ZTL_SCRATCH_SIZE ? cell_width : ZTL_SCRATCH_SIZE);
@@ -55,58 +58,92 @@ struct clip_rect {
     int left, top, right, bottom;
 };
 
-inline void plot(int x, int y, const clip_rect* clip) {
-    if (clip != nullptr && (x < clip->left || x >= clip->right || y < clip->top || y >= clip->bottom))
-        return;
-    ztl_draw_pixel(x, y);
+// Where a character may draw: the target, cut by a clip rectangle; right and
+// bottom exclusive. Wide integers throughout, as cells of huge text sizes lie
+// far beyond any target.
+struct window {
+    long long left, top, right, bottom;
+};
+
+struct spot {
+    long long x, y;
+};
+
+window drawable_window(const clip_rect* clip) {
+    window w = {0, 0, ztl_target->width, ztl_target->height};
+    if (clip != nullptr) {
+        w.left = std::max<long long>(w.left, clip->left);
+        w.top = std::max<long long>(w.top, clip->top);
+        w.right = std::min<long long>(w.right, clip->right);
+        w.bottom = std::min<long long>(w.bottom, clip->bottom);
+    }
+    return w;
+}
+
+bool in_window(const window& w, spot p) {
+    return p.x >= w.left && p.x < w.right && p.y >= w.top && p.y < w.bottom;
+}
+
+// Whether the rectangle with corners a and b, in either order, meets the window.
+bool meets(const window& w, spot a, spot b) {
+    return std::max(a.x, b.x) >= w.left && std::min(a.x, b.x) < w.right && std::max(a.y, b.y) >= w.top &&
+           std::min(a.y, b.y) < w.bottom;
+}
+
+// Where the ink of glyph row r, column v lands for a cell at (X, y) of size S
+// turned by direction quarter turns counter-clockwise; v counts from X with the
+// slant included, and the bold pixel is the one at v + 1.
+spot place(int direction, long long X, long long y, long long S, long long r, long long v) {
+    switch (direction) {
+        case 1: return {X + r, y + S - v};
+        case 2: return {X + S - v, y + S - r};
+        case 3: return {X + S - r, y + v};
+        default: return {X + v, y + r};
+    }
+}
+
+// A pixel of a cell that lies wholly inside the window needs no test of its own.
+void plot(const window& w, bool cell_inside, spot p) {
+    if (cell_inside || in_window(w, p)) ztl_draw_pixel(static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
 // Draws the glyph's ink at (x, y), turned by direction quarter turns
 // counter-clockwise; returns the X of the cell (x + 1, or x for a half turn).
-int draw_glyph(int x, int y, int code, int direction, const clip_rect* clip) {
+// A cell that cannot reach the target is not even rasterised.
+long long draw_glyph(int x, int y, int code, int direction, const clip_rect* clip) {
     if (direction < 0 || direction > 3) direction = 0;
     int S = ztl_text_size;
-    int X = direction == 2 ? x : x + 1;
+    long long X = direction == 2 ? x : x + 1LL;
     if (S <= 0) return X;
     int cell = code > 255 ? S : ztl_half_advance;
     // Sizes above the scratch keep only its 32 x 32 corner of the glyph.
-    int rows = S < ZTL_SCRATCH_SIZE ? S : ZTL_SCRATCH_SIZE;
-    glyph_mask m = glyph_for(code, S, cell);
+    int rows = std::min(S, ZTL_SCRATCH_SIZE);
+    int columns = std::min(cell, ZTL_SCRATCH_SIZE);
     int k = (ztl_text_attributes & ZTL_FONT_SLANT) ? 64 : 0;
     bool bold = (ztl_text_attributes & ZTL_FONT_BOLD) != 0;
+    // The furthest column ink can reach: the cell, the top row's slant, bold.
+    long long last_v = columns - 1 + (S - 1LL) * k / 256 + (bold ? 1 : 0);
+    window w = drawable_window(clip);
+    spot first = place(direction, X, y, S, 0, 0), last = place(direction, X, y, S, rows - 1, last_v);
+    if (columns <= 0 || !meets(w, first, last)) return X;
+    bool inside = in_window(w, first) && in_window(w, last);
+    glyph_mask m = glyph_for(code, S, cell);
     for (int r = 0; r < rows; ++r) {
-        // The slant moves upper rows right by a quarter pixel per row; the
-        // shift rounds down, also for cells left of the target.
-        int shift = static_cast<int>((static_cast<long>(S - 1 - r) * k + static_cast<long>(X) * 256) >> 8);
+        // The slant moves upper rows right by a quarter pixel per row, rounded down.
+        long long slant = (S - 1LL - r) * k / 256;
         for (uint32_t bits = m.rows[r]; bits != 0; bits &= bits - 1) {
-            int u = __builtin_ctz(bits) + shift;
-            int v = u - X;
-            switch (direction) {
-                case 1:
-                    plot(X + r, y + S - v, clip);
-                    if (bold) plot(X + r, y + S - v - 1, clip);
-                    break;
-                case 2:
-                    plot(X + S - v, y + S - r, clip);
-                    if (bold) plot(X + S - v - 1, y + S - r, clip);
-                    break;
-                case 3:
-                    plot(X + S - r, y + v, clip);
-                    if (bold) plot(X + S - r, y + v + 1, clip);
-                    break;
-                default:
-                    plot(u, y + r, clip);
-                    if (bold) plot(u + 1, y + r, clip);
-                    break;
-            }
+            long long v = __builtin_ctz(bits) + slant;
+            plot(w, inside, place(direction, X, y, S, r, v));
+            if (bold) plot(w, inside, place(direction, X, y, S, r, v + 1));
         }
     }
     return X;
 }
 
-void mark_cell(int X, int y) {
-    ztl_mark_dirty(X, y);
-    ztl_mark_dirty(X + ztl_text_size - 1, y + ztl_text_size - 1);
+void mark_cell(long long X, int y) {
+    long long far = ztl_text_size - 1LL;
+    ztl_mark_dirty(ztl_clamp_to_int(X), y);
+    ztl_mark_dirty(ztl_clamp_to_int(X + far), ztl_clamp_to_int(y + far));
 }
 
 }  // namespace
@@ -115,6 +152,11 @@ void ztl_glyph_cache_enable(int on) {
     std::lock_guard lock(ztl_mutex);
     cache_on = on;
     cache.clear();
+}
+
+long ztl_glyph_rasteriser_calls() {
+    std::lock_guard lock(ztl_mutex);
+    return rasteriser_calls;
 }
 
 void ztl_set_font(int size, int attrs) {
@@ -157,15 +199,18 @@ void ztl_draw_char_clipped(int x, int y, int code, int left, int top, int right,
 void ztl_draw_text(int x, int y, const char* text) {
     if (text == nullptr) return;
     std::lock_guard lock(ztl_mutex);
+    long long pen = x;
     for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        int code = *p;
         if (ztl_is_lead_byte(*p)) {
             if (p[1] == 0) break;
-            ztl_draw_char_held(x, y, p[0] * 256 + p[1]);
+            code = p[0] * 256 + p[1];
             ++p;
-            x += ztl_text_size;
-        } else {
-            ztl_draw_char_held(x, y, *p);
-            x += ztl_half_advance;
         }
+        ztl_draw_char_held(ztl_clamp_to_int(pen), y, code);
+        // A cell that starts past the right edge draws nothing, and so do the
+        // ones after it, whose dirty marks clamp to the same two corners.
+        if (pen + 1 >= ztl_target->width && ztl_text_size >= 0) break;
+        pen += code > 255 ? ztl_text_size : ztl_half_advance;
     }
 }

@@ -3,6 +3,8 @@
 // caller to hold it already (public operations lock once and call these).
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <mutex>
 
 #include "ztl.h"
@@ -41,6 +43,11 @@ void ztl_mark_dirty(int x, int y);
 extern int ztl_text_size;
 extern int ztl_half_advance;
 extern int ztl_text_attributes;
+
+// Coordinates and cursors worked out in wide integers (cells of huge text
+// sizes) are handed on limited to the int range; a limited point stays on its
+// side of any target, where drawing and dirty marks clamp it anyway.
+inline int ztl_clamp_to_int(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 // Whether a Shift-JIS byte starts a double-byte character.
 inline bool ztl_is_lead_byte(unsigned char b) {
@@ -86,6 +93,8 @@ void ztl_invert_screen_rect_held(int x, int y, int w, int h);
 
 // Glyph cache switch, for tests that compare cached and uncached pixels.
 void ztl_glyph_cache_enable(int on);
+// Glyphs rasterised so far, for tests that check which characters need one.
+long ztl_glyph_rasteriser_calls();
 
 // --- frame side -------------------------------------------------------------
 

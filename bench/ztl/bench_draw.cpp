@@ -1,6 +1,7 @@
 // Drawing benchmarks on the headless backend: the refresh conversion of the
 // whole screen, a full-screen fill, screen-sized copies with and without byte
-// alignment, and 16-pixel characters from the glyph cache and without it.
+// alignment, 16-pixel characters from the glyph cache and without it, and
+// text and panel printing at sizes far beyond the screen.
 #include <benchmark/benchmark.h>
 
 #include "ztl.h"
@@ -69,6 +70,29 @@ BENCHMARK(BM_draw_char_16);
 // Every glyph from the rasteriser: what the cache saves.
 void BM_draw_char_16_uncached(benchmark::State& state) { draw_chars_16(state, 0); }
 BENCHMARK(BM_draw_char_16_uncached);
+
+// A line of nine characters at the given size, uncached: all on the screen at
+// 48, three at 256, one at the huge sizes.
+void BM_draw_text_size(benchmark::State& state) {
+    start();
+    ztl_glyph_cache_enable(0);
+    ztl_set_font(static_cast<int>(state.range(0)), 0);
+    for (auto _ : state) ztl_draw_text(0, 100, "金角A金角A金角A");
+    ztl_set_font(0, 0);
+    ztl_glyph_cache_enable(1);
+}
+BENCHMARK(BM_draw_text_size)->Arg(48)->Arg(256)->Arg(100000)->Arg(10000000);
+
+// Opaque printing into a screen-sized panel: every character fills its cell.
+void BM_panel_print_size(benchmark::State& state) {
+    start();
+    ztl_set_font(static_cast<int>(state.range(0)), 0);
+    ztl_panel* panel = ztl_panel_open(nullptr, 0, 0, 640, 240, 0);
+    for (auto _ : state) ztl_panel_print(panel, "金A\n", 0);
+    ztl_panel_close(panel);
+    ztl_set_font(0, 0);
+}
+BENCHMARK(BM_panel_print_size)->Arg(48)->Arg(256)->Arg(100000)->Arg(10000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

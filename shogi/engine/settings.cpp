@@ -21,8 +21,9 @@ namespace {
 const char* const BARE_NAMES[2] = {"sente.ini", "gote.ini"};
 const char* const FALLBACK_DIRECTORY = "/usr/share/banrei";
 constexpr int LINE_SIZE = 256;
-constexpr int FORMATION_NAME_LENGTH = 14;  // "FORMATION_%1d_%02d"
-constexpr int FORMATION_ENTRIES = 20;      // written in the file; 20..39 are mirrored
+constexpr char FORMATION_PREFIX[] = "FORMATION_";
+constexpr int FORMATION_PREFIX_LENGTH = sizeof FORMATION_PREFIX - 1;
+constexpr int FORMATION_ENTRIES = 20;  // written in the file; 20..39 are mirrored
 
 // Keys with one plain value, in the order they are tried. The value keys run
 // in piece-kind order (the crossed BISHOP:/ROOK: names included).
@@ -102,27 +103,34 @@ int find_plain_key(const char* line) {
     return -1;
 }
 
+int is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The formation and entry that a FORMATION_ line names in its first 14
+// characters, "FORMATION_%1d_%02d" (FORMATION_3_07: formation 3, entry 7);
+// 0 when they are not of that shape. Whatever follows them does not count.
+int formation_key(const char* line, int* formation, int* entry) {
+    const char* digits = line + FORMATION_PREFIX_LENGTH;
+    if (!is_digit(digits[0]) || digits[1] != '_' || !is_digit(digits[2]) || !is_digit(digits[3])) return 0;
+    *formation = digits[0] - '0';
+    *entry = 10 * (digits[2] - '0') + (digits[3] - '0');
+    return 1;
+}
+
 // A FORMATION_ line: 1 when read or ignored, 0 when it names an entry but lacks
 // the ':' before its target or the ',' before its weight (then it is rejected
 // like an unknown line rather than guessed at). Only formations below the count
 // read so far, and below the table's size, are named.
 int read_formation_line(EngineSettings* es, const char* line) {
     int count = es->formation_count < MAX_FORMATIONS ? es->formation_count : MAX_FORMATIONS;
-    char name[64];
-    for (int i = 0; i < count; ++i) {
-        for (int jj = 0; jj < FORMATION_ENTRIES; ++jj) {
-            std::snprintf(name, sizeof name, "FORMATION_%1d_%02d", i, jj);
-            if (std::strncmp(line, name, FORMATION_NAME_LENGTH) != 0) continue;
-            if (!has_mark(line, ',') || !has_mark(line, ':')) return 0;
-            int weight = value_after(line, ',');
-            int target = value_after(line, ':');
-            signed char a = static_cast<signed char>(target);
-            signed char b = static_cast<signed char>(weight);
-            es->formations[i][jj] = FormationEntry{a, b};
-            es->formations[i][jj + FORMATION_ENTRIES] = FormationEntry{static_cast<signed char>(80 - a), b};
-            return 1;
-        }
-    }
+    int i, jj;
+    if (!formation_key(line, &i, &jj) || i >= count || jj >= FORMATION_ENTRIES) return 1;
+    if (!has_mark(line, ',') || !has_mark(line, ':')) return 0;
+    int weight = value_after(line, ',');
+    int target = value_after(line, ':');
+    signed char a = static_cast<signed char>(target);
+    signed char b = static_cast<signed char>(weight);
+    es->formations[i][jj] = FormationEntry{a, b};
+    es->formations[i][jj + FORMATION_ENTRIES] = FormationEntry{static_cast<signed char>(80 - a), b};
     return 1;
 }
 
@@ -134,7 +142,7 @@ int read_line(EngineSettings* es, const char* line) {
         store_plain(es, key, value_after(line, ':'));
         return 1;
     }
-    if (std::strncmp(line, "FORMATION_", 10) == 0) return read_formation_line(es, line);
+    if (std::strncmp(line, FORMATION_PREFIX, FORMATION_PREFIX_LENGTH) == 0) return read_formation_line(es, line);
     return 0;
 }
 

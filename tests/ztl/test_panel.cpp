@@ -1,10 +1,19 @@
 // Text panels: cells, wrapping, scrolling, cell fills, frames, pictures,
 // saved backgrounds and the dirty rectangle in screen coordinates.
+#include <time.h>
+
 #include <algorithm>
+#include <climits>
 
 #include "ztl_test_support.h"
 
 namespace {
+
+double seconds_now() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
 
 class PanelTest : public ZtlTest {
 protected:
@@ -235,6 +244,32 @@ TEST_F(PanelTest, PanelOnAnotherImageDrawsThereOnly) {
     EXPECT_FALSE(ztl_dirty.non_empty);
     ztl_panel_close(panel);
     ztl_image_free(image);
+}
+
+// At a size far beyond the screen every character starts a line, scrolls the
+// whole text area away and fills its cell, which covers the area: opaque text
+// leaves the area in the panel colour, transparent text leaves it white. Only
+// the rows on the screen cost time, so a few hundred characters are instant.
+TEST_F(PanelTest, HugeSizesPrintOnlyWhatLiesOnTheScreenAndQuickly) {
+    for (int size : {100000, 1000000000, INT_MAX})
+        for (int transparent : {0, 1}) {
+            fill_pattern(&physical_screen, 3);
+            std::memcpy(reference->pixels, physical_screen.pixels, 160 * 240);
+            ztl_target_push(reference);
+            ztl_set_color(transparent ? 0 : 2);
+            ztl_fill_rect(12, 8, 96, 40);
+            ztl_set_color(3);
+            ztl_target_pop();
+            ztl_set_font(size, ZTL_FONT_BOLD | ZTL_FONT_SLANT);
+            ztl_panel* panel = ztl_panel_open(nullptr, 8, 4, 104, 48, ZTL_PANEL_INSET);
+            ztl_panel_set_color(panel, 2);
+            double start = seconds_now();
+            for (int i = 0; i < 100; ++i) ztl_panel_print(panel, "金A", transparent);
+            EXPECT_LT(seconds_now() - start, 2.0) << size;
+            expect_screen_equals_reference();
+            EXPECT_EQ(panel->cursor_y, 40 - size);
+            ztl_panel_close(panel);
+        }
 }
 
 TEST_F(PanelTest, FailedAllocationsAtOpen) {

@@ -1,5 +1,9 @@
 // Screen model: start-up state, the dirty rectangle, the refresh's rectangle
 // rules and level conversion, the target stack and its offset.
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "ztl_test_support.h"
 
 namespace {
@@ -133,6 +137,49 @@ TEST_F(ScreenTest, TargetStackRestoresInOrderAndSurvivesMisuse) {
     EXPECT_EQ(ztl_target, &physical_screen);
     ztl_image_free(a);
     ztl_image_free(b);
+}
+
+// Random runs of paired pushes and pops, deeper than the stack at times: each
+// pop gives back the target from before its push, and a push onto the full
+// stack leaves the current target, which is also where drawing then goes.
+TEST_F(ScreenTest, PushesBeyondTheStackKeepTheTargetAndEveryPopMatchesItsPush) {
+    std::vector<ztl_image*> images;
+    for (int i = 0; i < 8; ++i) images.push_back(ztl_image_new(8, 8, nullptr));
+    std::mt19937 gen(2024);
+    std::vector<ztl_image*> before_push;
+    int deepest = 0;
+    for (int step = 0; step < 4000; ++step) {
+        bool push = before_push.empty() || (before_push.size() < 45 && gen() % 2 == 0);
+        if (push) {
+            ztl_image* image = images[gen() % images.size()];
+            bool room = before_push.size() < ZTL_TARGET_STACK_SIZE;
+            before_push.push_back(ztl_target);
+            ztl_target_push(image);
+            ASSERT_EQ(ztl_target, room ? image : before_push.back()) << "push " << before_push.size();
+            deepest = std::max(deepest, static_cast<int>(before_push.size()));
+        } else {
+            ztl_target_pop();
+            ASSERT_EQ(ztl_target, before_push.back()) << "pop " << before_push.size();
+            before_push.pop_back();
+        }
+    }
+    EXPECT_GT(deepest, ZTL_TARGET_STACK_SIZE + 2);
+    while (!before_push.empty()) {
+        ztl_target_pop();
+        before_push.pop_back();
+    }
+    EXPECT_EQ(ztl_target, &physical_screen);
+
+    for (int i = 0; i <= ZTL_TARGET_STACK_SIZE; ++i) ztl_target_push(images[i == ZTL_TARGET_STACK_SIZE]);
+    ztl_pset(2, 3);
+    ztl_target_pop();
+    ztl_pset(4, 5);
+    EXPECT_EQ(level_of(images[0], 2, 3), 3);  // the one push too many drew on the old target
+    EXPECT_EQ(level_of(images[0], 4, 5), 3);  // and its pop kept it
+    EXPECT_EQ(level_of(images[1], 2, 3) + level_of(images[1], 4, 5), 0);
+    for (int i = 0; i < ZTL_TARGET_STACK_SIZE; ++i) ztl_target_pop();
+    EXPECT_EQ(ztl_target, &physical_screen);
+    for (ztl_image* image : images) ztl_image_free(image);
 }
 
 TEST_F(ScreenTest, InvertedScreenRectangleIgnoresThePushedTarget) {

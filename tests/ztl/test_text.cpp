@@ -1,8 +1,11 @@
 // Text: the game's own strings at its two sizes, advances, the four
 // directions with slant and bold, clipping, dirty marks, the glyph cache and
-// the missing-font path.
+// the missing-font path; sizes beyond the scratch and the screen draw exactly
+// the pixels of an unclipped glyph and only the work that reaches the target.
 #include <algorithm>
+#include <climits>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "backend.h"
@@ -68,7 +71,9 @@ protected:
     ztl_image* canvas = nullptr;
 };
 
-const int KANJI_KIN = 0x8BE0;  // 金
+const int KANJI_KIN = 0x8BE0;       // 金
+const int BOX_HORIZONTAL = 0x849F;  // ─, ink from edge to edge of its cell
+const int BOX_VERTICAL = 0x84A0;    // │, ink from top to bottom
 
 TEST_F(TextTest, GameStringsHaveInkInsideTheirCellsAtBothSizes) {
     unsigned char scratch[ZTL_SCRATCH_SIZE * ZTL_SCRATCH_SIZE];
@@ -282,6 +287,156 @@ TEST_F(TextTest, SizesOutsideTheScratchAreSafe) {
         ztl_glyph_cache_enable(1);
         for (int i = 0; i < 2; ++i) EXPECT_EQ(draw_turned(0, 0, code, 0, 0, 33 + 7 * i), uncached[i]) << code;
         EXPECT_NE(uncached[0], uncached[1]) << code;
+    }
+}
+
+// Ink of one character drawn where nothing of it is cut off, relative to the
+// point it was drawn at. The canvas is long enough along the reading direction
+// for any slant, and the character sits so that its cell's inked corner lies
+// inside (turned cells reach back from x + S or y + S); a border left white
+// shows that nothing was cut.
+pixel_set unclipped_ink(int code, int direction) {
+    int S = ztl_text_size;
+    int reach = 40 + ((ztl_text_attributes & ZTL_FONT_SLANT) ? S / 4 : 0);
+    bool along_x = direction == 0 || direction == 2;
+    int w = along_x ? reach : 40, h = along_x ? 40 : reach;
+    int x = 2, y = 2;
+    if (direction == 1) y = h - 3 - S;
+    if (direction == 2) x = w - 3 - S, y = h - 3 - S;
+    if (direction == 3) x = w - 4 - S;
+    ztl_image* canvas = ztl_image_new(w, h, nullptr);
+    ztl_target_push(canvas);
+    ztl_draw_char_turned(x, y, code, direction);
+    ztl_target_pop();
+    pixel_set ink;
+    for (auto [px, py] : inked(canvas)) {
+        EXPECT_TRUE(px > 0 && py > 0 && px < w - 1 && py < h - 1) << "reference cut at " << px << "," << py;
+        ink.insert({px - x, py - y});
+    }
+    ztl_image_free(canvas);
+    return ink;
+}
+
+// Starts that put the span [low, high] of a character's ink wholly before a
+// target of the given length, one pixel short of it, with just its last pixel
+// on it, across its first edge, inside, across its far edge, with just its
+// first pixel on it, one pixel beyond and wholly beyond.
+std::vector<int> starts_around(int low, int high, int length) {
+    int extent = high - low + 1;
+    std::vector<int> starts;
+    for (int place : {-extent - 3, -extent, 1 - extent, -extent / 2, 1, length - extent / 2, length - 1, length,
+                      length + 3})
+        starts.push_back(place - low);
+    return starts;
+}
+
+// The unclipped ink moved to (x, y) and cut to left <= x < right, top <= y < bottom.
+pixel_set cut_to(const pixel_set& ink, int x, int y, int left, int top, int right, int bottom) {
+    pixel_set cut;
+    for (auto [dx, dy] : ink)
+        if (x + dx >= left && x + dx < right && y + dy >= top && y + dy < bottom) cut.insert({x + dx, y + dy});
+    return cut;
+}
+
+TEST_F(TextTest, CharactersCutByTheTargetOrAClipKeepExactlyTheirUnclippedPixels) {
+    ztl_image* target = ztl_image_new(30, 26, nullptr);
+    const size_t target_bytes = static_cast<size_t>(target->bytes_per_line) * target->height;
+    for (int size : {31, 32, 33, 40, 48, 64, 100, 256, 257, 1000, 100000})
+        for (int attrs = 0; attrs < 4; ++attrs)
+            for (int direction = 0; direction < 4; ++direction)
+                for (int code : {KANJI_KIN, int{'g'}, BOX_HORIZONTAL, BOX_VERTICAL}) {
+                    ztl_set_font(size, attrs);
+                    pixel_set ink = unclipped_ink(code, direction);
+                    int left = 0, right = 0, top = 0, bottom = 0;
+                    if (!ink.empty()) std::tie(left, top) = std::tie(right, bottom) = *ink.begin();
+                    for (auto [dx, dy] : ink) {
+                        left = std::min(left, dx), right = std::max(right, dx);
+                        top = std::min(top, dy), bottom = std::max(bottom, dy);
+                    }
+                    for (int x : starts_around(left, right, target->width))
+                        for (int y : starts_around(top, bottom, target->height)) {
+                            std::memset(target->pixels, 0, target_bytes);
+                            ztl_target_push(target);
+                            ztl_draw_char_turned(x, y, code, direction);
+                            ztl_target_pop();
+                            ASSERT_EQ(inked(target), cut_to(ink, x, y, 0, 0, target->width, target->height))
+                                << "size " << size << " attrs " << attrs << " direction " << direction << " code "
+                                << code << " at " << x << "," << y;
+                            if (direction != 0) continue;
+                            std::memset(target->pixels, 0, target_bytes);
+                            ztl_target_push(target);
+                            ztl_draw_char_clipped(x, y, code, 3, 2, 25, 21);
+                            ztl_target_pop();
+                            ASSERT_EQ(inked(target), cut_to(ink, x, y, 3, 2, 25, 21))
+                                << "clipped, size " << size << " attrs " << attrs << " code " << code << " at " << x
+                                << "," << y;
+                        }
+                }
+    ztl_image_free(target);
+}
+
+// A line of text is its characters one by one: same pixels, same dirty
+// rectangle, also when most of it lies far beyond the screen.
+TEST_F(TextTest, TextAtHugeSizesEqualsItsCharactersDrawnOneByOne) {
+    std::string line;
+    for (int i = 0; i < 50; ++i) line += "金A";
+    for (int size : {33, 48, 256, 100000, 10000000})
+        for (int y : {-size - 5, -size / 2, 100}) {
+            ztl_set_font(size, ZTL_FONT_SLANT);
+            std::string pictures[2];
+            ztl_dirty_rect marks[2];
+            for (int whole_line = 0; whole_line < 2; ++whole_line) {
+                ztl_set_color(0);
+                ztl_clear();
+                ztl_set_color(3);
+                clear_dirty();
+                if (whole_line) {
+                    ztl_draw_text(-size / 3, y, line.c_str());
+                } else {
+                    int x = -size / 3;
+                    for (int code : codes_of(line.c_str())) {
+                        ztl_draw_char(x, y, code);
+                        x += code > 255 ? size : size / 2;
+                    }
+                }
+                pictures[whole_line] = picture(&physical_screen, 0, 0, 640, 240);
+                marks[whole_line] = ztl_dirty;
+            }
+            EXPECT_EQ(pictures[0], pictures[1]) << size << " at y " << y;
+            EXPECT_EQ(std::memcmp(&marks[0], &marks[1], sizeof marks[0]), 0) << size << " at y " << y;
+        }
+}
+
+// Characters whose cells lie wholly off the target are not rasterised, and a
+// line stops at the first cell past the right edge, whatever follows it.
+TEST_F(TextTest, OnlyCellsOnTheTargetAreRasterised) {
+    struct line_case {
+        int size, x, y;
+        const char* character;  // the line is 200 of them
+        int on_target;          // cells that meet the 96 x 64 canvas
+    };
+    const line_case cases[] = {
+        {40, 0, 10, "A", 5},          // cells at 1, 21, .. 81, the next at 101
+        {40, -1001, 10, "A", 5},      // the first cells lie left of the canvas
+        {40, -1010, 10, "A", 6},      // a cell straddles the left edge
+        {40, 0, -40, "A", 0},         // the rows end above the canvas
+        {40, 0, 64, "A", 0},          // and start below it
+        {40, 0, 10, "金", 3},         // cells at 1, 41, 81
+        {100000, 0, 0, "A", 1},       // one huge cell, the rest far beyond
+        {100000, -60000, 0, "A", 0},  // one cell ends left of the canvas, the next starts right of it
+        {100000000, 0, 30, "A", 1},
+        {INT_MAX, 50, 30, "金", 1},   // the next cell would start beyond the int range
+    };
+    ztl_glyph_cache_enable(0);
+    for (const line_case& c : cases) {
+        std::string line;
+        for (int i = 0; i < 200; ++i) line += c.character;
+        ztl_set_font(c.size, 0);
+        ztl_target_push(canvas);
+        long before = ztl_glyph_rasteriser_calls();
+        ztl_draw_text(c.x, c.y, line.c_str());
+        EXPECT_EQ(ztl_glyph_rasteriser_calls() - before, c.on_target) << c.size << " at " << c.x << "," << c.y;
+        ztl_target_pop();
     }
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -198,6 +201,106 @@ TEST_F(SettingsFile, FormationLineWithoutCommaOrColonIsRejected) {
     EXPECT_EQ(engine_settings[0].depth, 0);  // not read further
     EXPECT_EQ(load(0, "NUMBER_OF_FORMATION: 1\nFORMATION_0_03 13, 20\n", &out), 0);
     EXPECT_EQ(out, "sente.ini\n loading...FORMATION_0_03 13, 20\n <- mismatch\n");
+}
+
+// How FORMATION_ keys were first matched: every name "FORMATION_%1d_%02d" of
+// the formations declared so far (at most the table's ten) against the first
+// 14 characters of the line. The loader must name exactly the same entries.
+int entry_named_by_search(const std::string& line, int count, int* formation, int* entry) {
+    char name[64];
+    for (int i = 0; i < std::min(count, MAX_FORMATIONS); ++i)
+        for (int jj = 0; jj < 20; ++jj) {
+            std::snprintf(name, sizeof name, "FORMATION_%1d_%02d", i, jj);
+            if (std::strncmp(line.c_str(), name, 14) == 0) {
+                *formation = i;
+                *entry = jj;
+                return 1;
+            }
+        }
+    return 0;
+}
+
+TEST_F(SettingsFile, FormationKeysNameTheSameEntriesAsTheNameSearch) {
+    // Loads one FORMATION_ line after a count line and checks return value,
+    // messages and the whole record against what the search above names.
+    auto expect_as_by_search = [this](const std::string& key, int count) {
+        const std::string tails[] = {": 13, 20\n", ": 13 20\n", " 13, 20\n"};  // readable, no comma, no colon
+        for (const std::string& tail : tails) {
+            std::string line = key + tail, out;
+            int ok = load(0, "NUMBER_OF_FORMATION: " + std::to_string(count) + "\n" + line, &out);
+            EngineSettings expected{};
+            expected.formation_count = count;
+            int formation = 0, entry = 0;
+            bool named = entry_named_by_search(line, count, &formation, &entry);
+            bool readable = tail == tails[0];
+            if (named && readable) {
+                expected.formations[formation][entry] = FormationEntry{13, 20};
+                expected.formations[formation][entry + 20] = FormationEntry{67, 20};
+            }
+            std::string context = "line \"" + line + "\" after count " + std::to_string(count);
+            EXPECT_EQ(ok, named && !readable ? 0 : 1) << context;
+            std::string said = named && !readable ? line + " <- mismatch\n" : "done\n";
+            EXPECT_EQ(out, "sente.ini\n loading..." + said) << context;
+            EXPECT_EQ(std::memcmp(&engine_settings[0], &expected, sizeof expected), 0) << context;
+        }
+    };
+
+    struct KeyCase {
+        std::string key;
+        bool named_with_two;  // with NUMBER_OF_FORMATION: 2
+    };
+    const KeyCase cases[] = {
+        {"FORMATION_0_00", true},   {"FORMATION_1_19", true},    {"FORMATION_0_07x", true},
+        {"FORMATION_1_005", true},  {"FORMATION_2_00", false},   {"FORMATION_9_19", false},
+        {"FORMATION_0_20", false},  {"FORMATION_0_99", false},   {"FORMATION_12_00", false},
+        {"FORMATION_0_0", false},   {"FORMATION_0_", false},     {"FORMATION_", false},
+        {"FORMATION__0_00", false}, {"FORMATION_0__00", false},  {"FORMATION_0-00", false},
+        {"FORMATION_0_ 1", false},  {"FORMATION_0_+1", false},   {"FORMATION_0_-1", false},
+        {"FORMATION_ 0_00", false}, {"FORMATION_a_00", false},   {"FORMATION_:_00", false},
+        {"FORMATION_/_00", false},  {"FORMATION_0_1/", false},   {"FORMATION_0_/1", false},
+        {"FORMATION_0_0\t1", false}, {std::string("FORMATION_") + "\x82" "\x4f" + "_00", false},
+    };
+    for (const KeyCase& c : cases) {
+        int formation, entry;
+        EXPECT_EQ(entry_named_by_search(c.key + ":", 2, &formation, &entry) == 1, c.named_with_two) << c.key;
+        for (int count : {-1, 0, 1, 2, 9, 10, 15}) expect_as_by_search(c.key, count);
+    }
+    // Random spellings near the real ones.
+    std::mt19937 gen(77);
+    const std::string alphabet = "0123456789012_:/ -+a";
+    for (int round = 0; round < 300; ++round) {
+        std::string key = "FORMATION_";
+        for (int n = gen() % 6; n > 0; --n) key += alphabet[gen() % alphabet.size()];
+        expect_as_by_search(key, static_cast<int>(gen() % 12));
+    }
+}
+
+// Large generated files: 300 000 FORMATION_ lines, every entry of ten
+// formations written 1 500 times, load at once and keep the last values.
+TEST_F(SettingsFile, HundredsOfThousandsOfFormationLinesLoadQuickly) {
+    constexpr int LINES = 300000;
+    std::string text = "NUMBER_OF_FORMATION: 10\n";
+    FormationEntry last[MAX_FORMATIONS][20] = {};
+    char line[64];
+    for (int n = 0; n < LINES; ++n) {
+        int i = n % 10, jj = n / 10 % 20;
+        std::snprintf(line, sizeof line, "FORMATION_%d_%02d: %d, %d\n", i, jj, n % 81, n % 100 - 50);
+        text += line;
+        last[i][jj] = FormationEntry{static_cast<signed char>(n % 81), static_cast<signed char>(n % 100 - 50)};
+    }
+    timespec start, end;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    ASSERT_EQ(load(0, text), 1);
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    double seconds = static_cast<double>(end.tv_sec - start.tv_sec) +
+                     static_cast<double>(end.tv_nsec - start.tv_nsec) / 1e9;
+    EXPECT_LT(seconds, 1.0);
+    for (int i = 0; i < MAX_FORMATIONS; ++i)
+        for (int jj = 0; jj < 20; ++jj) {
+            EXPECT_EQ(engine_settings[0].formations[i][jj].target, last[i][jj].target);
+            EXPECT_EQ(engine_settings[0].formations[i][jj].weight, last[i][jj].weight);
+            EXPECT_EQ(engine_settings[0].formations[i][jj + 20].target, 80 - last[i][jj].target);
+        }
 }
 
 TEST_F(SettingsFile, UnknownLinesStopTheLoadWithTheLineAsRead) {

@@ -19,6 +19,25 @@ constexpr int QUESTION_Y = 99;
 constexpr int QUESTION_W = 104;
 constexpr int QUESTION_H = 40;
 
+TEST_F(FlowTest, ResetsKeepTheFormationTheFirstOneChose) {
+    for (int side : {SENTE, GOTE}) {
+        engine_settings[side].formation = -1;
+        engine_settings[side].formation_count = 7;
+    }
+    reset_game();
+    int chosen[2] = {engine_settings[SENTE].formation, engine_settings[GOTE].formation};
+    EXPECT_GE(chosen[SENTE], 0);
+    EXPECT_GE(chosen[GOTE], 0);
+    for (int i = 1; i <= 20; ++i) {
+        fake_seconds += i;  // another random seed every time
+        reset_game();
+        EXPECT_EQ(engine_settings[SENTE].formation, chosen[SENTE]);
+        EXPECT_EQ(engine_settings[GOTE].formation, chosen[GOTE]);
+    }
+    EXPECT_EQ(move_number, 1);
+    EXPECT_EQ(last_move.to, NO_SQUARE);
+}
+
 TEST_F(FlowTest, PromotionZoneAndPromotableKinds) {
     relocate(sq(7, 7), 29);  // a sente pawn on rank 4
     relocate(sq(3, 1), 44);  // a gote silver on rank 5

@@ -79,7 +79,9 @@ wait_for 50 shows menu 2 2 0 || fail "Escape after a think did not open the menu
 xdotool key n h c
 wait_for 50 grep -qx "N+Human" banrei.csa || fail "the person's game did not start"
 xdotool key Return
-sleep 0.3
+# The person's turn shows the board cursor on the centre square (its corners
+# are inverted twice, so a pixel beside one).
+wait_for 50 shows turn $((216 + 4 * 23 + 2)) $((16 + 4 * 23 + 1)) 0 || fail "no board cursor for the person's turn"
 click_square 7 7
 click_square 7 6
 wait_for 50 grep -qx "+7776FU" banrei.csa || fail "the clicked move is not in the record"
