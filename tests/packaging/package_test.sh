@@ -50,6 +50,8 @@ done
 expected=(
     usr/bin/banrei usr/bin/banrei-desktop usr/bin/notava usr/bin/iconmaker
     usr/share/banrei/sente.ini usr/share/banrei/gote.ini
+    usr/share/banrei/styles/quick.ini usr/share/banrei/styles/ranging-rook.ini
+    usr/share/banrei/styles/static-rook.ini usr/share/banrei/styles/gentle.ini
     usr/share/notava/sample.idx usr/share/notava/sample.dat usr/share/notava/sample.tsv
     usr/share/iconmaker/sample.bmp
     usr/share/doc/zentrio-suite/copyright usr/share/doc/zentrio-suite/changelog.gz

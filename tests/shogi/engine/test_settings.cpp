@@ -410,10 +410,10 @@ struct OfferedFile {
 const OfferedFile OFFERED_FILES[] = {
     {"data/sente.ini", 0},
     {"data/gote.ini", 1},
-    {"bench/match/styles/quick.ini", 0},
-    {"bench/match/styles/ranging-rook.ini", 1},
-    {"bench/match/styles/static-rook.ini", 0},
-    {"bench/match/styles/gentle.ini", 1},
+    {"data/styles/quick.ini", 0},
+    {"data/styles/ranging-rook.ini", 1},
+    {"data/styles/static-rook.ini", 0},
+    {"data/styles/gentle.ini", 1},
 };
 
 fs::path source_root(void) { return fs::path(__FILE__).parent_path() / "../../.."; }
