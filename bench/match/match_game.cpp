@@ -108,17 +108,17 @@ void end_by_limit(GameRecord& game) {
 
 }  // namespace
 
-int load_engine_player(const std::string& spec, EnginePlayer& player) {
+int load_engine_player(const std::string& settings_path, EnginePlayer& player) {
     struct stat info;
-    if (stat(spec.c_str(), &info) != 0) {
-        std::fprintf(stderr, "%s: not found\n", spec.c_str());
+    if (stat(settings_path.c_str(), &info) != 0) {
+        std::fprintf(stderr, "%s: not found\n", settings_path.c_str());
         return 0;
     }
     int folder = S_ISDIR(info.st_mode);
     const char* names[2] = {"sente.ini", "gote.ini"};
-    player.name = spec;
+    player.name = settings_path;
     for (int side = SENTE; side <= GOTE; ++side) {
-        std::string path = folder ? spec + "/" + names[side] : spec;
+        std::string path = folder ? settings_path + "/" + names[side] : settings_path;
         if (!load_quietly(path, side, player.as[side])) {
             std::fprintf(stderr, "%s: does not load as engine settings\n", path.c_str());
             return 0;

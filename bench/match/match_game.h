@@ -18,7 +18,7 @@ struct EnginePlayer {
 
 // Loads a player: a file is used for both sides, a folder gives its
 // sente.ini and gote.ini. Returns 0 (with a message) when a file fails to load.
-int load_engine_player(const std::string& spec, EnginePlayer& player);
+int load_engine_player(const std::string& settings_path, EnginePlayer& player);
 
 // A move from either player: from cell (hand cell for a drop), to square,
 // promotion wanted.
