@@ -85,21 +85,6 @@ void shift_count(AttackerCounts& counts, int side, int by) {
     if (side == SENTE || side == GOTE) counts.side[side] += by;
 }
 
-// Attackers of `cell` as the untouched piece table sees a tried move: the
-// captured piece's record still names `to`, so the mover standing there
-// counts for the captured piece's owner instead of its own (for nobody
-// without a capture). `reached` tells whether the mover reaches `cell`.
-AttackerCounts attackers_during_trial(const SquareSet& occupied, const int board[BOARD_CELLS],
-                                      const PieceRecord pieces[PIECE_RECORDS], int to, int captured, int cell,
-                                      int reached) {
-    AttackerCounts counts = count_attackers_on(occupied, board, pieces, cell);
-    if (reached) {
-        shift_count(counts, pieces[board[to]].owner, -1);
-        shift_count(counts, pieces[captured].owner, 1);
-    }
-    return counts;
-}
-
 // The pieces of each side that reach `to`, where the mover now stands; the
 // support, exchange and unsafe-drop terms all ask for these counts.
 struct TargetCover {
@@ -113,43 +98,46 @@ struct TargetCover {
 struct TriedMove {
     int from;
     int to;
+    int mover;
     int captured;
-    SquareSet occupied;  // with the move on the board
-    SquareSet reach;
+    TrialCounts counts;
     TargetCover cover;
 };
 
-// The occupied squares once the piece on `from` (mover) stands on `to`.
-SquareSet occupied_after(SquareSet occupied, int from, int to, int mover) {
-    if (from < SQUARES) occupied.word[from / 64] &= ~(1ull << (from % 64));
-    if (to < SQUARES) {
-        unsigned long long bit = 1ull << (to % 64);
-        occupied.word[to / 64] = mover != NO_PIECE ? occupied.word[to / 64] | bit : occupied.word[to / 64] & ~bit;
+// Attackers of `cell` as the untouched piece table sees a tried move: the
+// captured piece's record still names `to`, so the mover standing there
+// counts for the captured piece's owner instead of its own (for nobody
+// without a capture). `reached` tells whether the mover reaches `cell`.
+AttackerCounts attackers_during_trial(const TriedMove& move, const PieceRecord pieces[PIECE_RECORDS], int cell,
+                                      int reached) {
+    AttackerCounts counts = move.counts.attackers(cell);
+    if (reached) {
+        shift_count(counts, pieces[move.mover].owner, -1);
+        shift_count(counts, pieces[move.captured].owner, 1);
     }
-    return occupied;
+    return counts;
 }
 
-// `occupied` is the set of the position before the move.
-TriedMove try_move(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                   int captured, const SquareSet& occupied) {
-    SquareSet after = occupied_after(occupied, from, to, board[to]);
-    AttackerCounts counts = count_attackers_on(after, board, pieces, to);
-    int others = others_of(counts, pieces[board[to]].owner);
-    TargetCover cover{counts.side[engine_side], others, counts.side[engine_opponent]};
-    return TriedMove{from, to, captured, after, legal_target_set_on(after, to, board, pieces), cover};
+// `board` holds the move on the cache's position.
+void try_move(TriedMove& move, const PositionCache& cache, const int board[BOARD_CELLS],
+              const PieceRecord pieces[PIECE_RECORDS]) {
+    cache.trial(TrialMove{move.from, move.to}, board, move.counts);
+    AttackerCounts counts = move.counts.attackers(move.to);
+    int others = others_of(counts, pieces[move.mover].owner);
+    move.cover = TargetCover{counts.side[engine_side], others, counts.side[engine_opponent]};
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
 // attacks: each is worth its value over one more than its defenders.
-int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
-                 int b) {
+int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
+                 const TriedMove& move, int b) {
     const int* value = engine_settings[engine_side].value;
     int gains = 0;
     for (int w = 0; w < 2; ++w) {
-        for (unsigned long long bits = move.reach.word[w]; bits != 0; bits &= bits - 1) {
+        for (unsigned long long bits = move.counts.reach.word[w]; bits != 0; bits &= bits - 1) {
             int sq = 64 * w + __builtin_ctzll(bits);
             if (board[sq] == NO_PIECE) continue;
-            AttackerCounts defenders = attackers_during_trial(move.occupied, board, pieces, move.to, move.captured, sq, 1);
+            AttackerCounts defenders = attackers_during_trial(move, pieces, sq, 1);
             gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders.side[engine_opponent] + 1));
         }
     }
@@ -160,26 +148,25 @@ int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RE
 // other side (the captured one included, by its record): its attacks, each
 // piece that reaches `from` (the mover's old square) and each that reaches
 // `to`. The sums wrap, so each count is multiplied out at once.
-int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
-                   int b) {
+int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
+                   const TriedMove& move, int b) {
     int from = move.from;
-    int to = move.to;
-    int owner = pieces[board[to]].owner;
-    int mover_value = mul32(b, engine_settings[engine_side].value[pieces[board[to]].kind]);
+    const PieceRecord& mover = pieces[move.mover];
+    int mover_value = mul32(b, engine_settings[engine_side].value[mover.kind]);
     int from_hits = 0;
     if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
-        int returns = can_move(to, from, board, pieces);
-        from_hits =
-            others_of(attackers_during_trial(move.occupied, board, pieces, to, move.captured, from, returns), owner);
+        int returns = (move.counts.reach.word[from / 64] >> (from % 64)) & 1;
+        from_hits = others_of(attackers_during_trial(move, pieces, from, returns),
+                              mover.owner);
     }
     int t2 = add32(attack_gains(board, pieces, move, b), mul32(from_hits, mover_value));
     return sub32(t2, mul32(move.cover.attackers, mover_value / (move.cover.guards + 1)));
 }
 
-int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
-                  int b) {
+int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
+                  const TriedMove& move, int b) {
     const int* value = engine_settings[engine_side].value;
-    int kind = pieces[board[move.to]].kind;
+    int kind = pieces[move.mover].kind;
     int t2 = 0;
     if (move.captured != NO_PIECE)
         t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[move.captured].kind]), b);
@@ -216,21 +203,21 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
     return t3;
 }
 
-int move_activity(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
-                  int c) {
-    switch (pieces[board[move.to]].kind) {
+int move_activity(const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move, int c) {
+    int to = move.to;
+    switch (pieces[move.mover].kind) {
     case KING:
-        return mul32(centre_distance(move.to), c);
+        return mul32(centre_distance(to), c);
     case ROOK:
     case PROMOTED_ROOK:
         // Reach along the own file counts double; the sum wraps, so it is
         // multiplied out.
-        return mul32(square_set_size(move.reach) + square_set_size(on_file(move.reach, move.to)), c);
+        return mul32(square_set_size(move.counts.reach) + square_set_size(on_file(move.counts.reach, to)), c);
     case BISHOP:
     case PROMOTED_BISHOP:
-        return mul32(square_set_size(move.reach), c);
+        return mul32(square_set_size(move.counts.reach), c);
     case PAWN:
-        return pawn_activity(pieces, move.from, move.to, c);
+        return pawn_activity(pieces, move.from, to, c);
     default:
         return 0;
     }
@@ -284,11 +271,13 @@ int piece_activity(const Judged& j, int k, int c) {
 }  // namespace
 
 int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
-    return score_move_on(board, pieces, from, to, occupied_squares(board));
+    PositionCache cache;
+    cache.reset(board, pieces);
+    return score_move_on(board, pieces, from, to, cache);
 }
 
 int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                  const SquareSet& occupied) {
+                  PositionCache& cache) {
     const EngineSettings& es = engine_settings[engine_side];
     const int* coef = phase_triple(es.tef);
     int p = board[from];
@@ -298,10 +287,15 @@ int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
 
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
-    TriedMove move = try_move(board, pieces, from, to, c, occupied);
+    TriedMove move;
+    move.from = from;
+    move.to = to;
+    move.mover = p;
+    move.captured = c;
+    try_move(move, cache, board, pieces);
     int t2 = tactical_term(board, pieces, move, coef[COEF_B]);
     int unsafe = unsafe_drop(move);
-    int t3 = move_activity(board, pieces, move, coef[COEF_C]);
+    int t3 = move_activity(pieces, move, coef[COEF_C]);
 
     board[to] = c;
     board[from] = p;

@@ -12,10 +12,10 @@ constexpr int EVAL_WIN = 2147483647;        // opponent's king falls
 // Score of the candidate (from, to) with the Tef coefficients of the phase.
 // The board is changed during the call and restored; the piece table is not.
 int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to);
-// The same for one of many candidates on one position, whose occupied
-// squares (occupied_squares) the caller has worked out once.
+// The same for one of many candidates on the position the cache was last
+// reset to, which the board must hold.
 int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to,
-                  const SquareSet& occupied);
+                  PositionCache& cache);
 
 // 1 when score_move draws a number from rand for every move of the piece on
 // `from`, 0 when for none: a generator that drops moves unscored still draws.

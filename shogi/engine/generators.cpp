@@ -48,18 +48,18 @@ int is_long_range_kind(int kind) {
 
 int king_of(int side) { return side == SENTE ? SENTE_KING_PIECE : GOTE_KING_PIECE; }
 
-// The occupied squares of the position a generator works on, worked out
-// once at the start of every generator call for all its candidates.
-SquareSet position_occupied;
+// The position a generator works on, taken at the start of every generator
+// call for all its candidates.
+PositionCache position;
 
 Move scored(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
-    return Move{from, to, score_move_on(board, pieces, from, to, position_occupied)};
+    return Move{from, to, score_move_on(board, pieces, from, to, position)};
 }
 
 // Every square the piece on `from` may reach, scored, in square order.
 void collect_legal_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
-    int n = legal_targets_on(position_occupied, from, board, pieces, targets);
+    int n = list_squares(position.targets(from, board), targets);
     for (sub.count = 0; sub.count < n; ++sub.count)
         sub.entries[sub.count] = scored(board, pieces, from, targets[sub.count]);
 }
@@ -96,7 +96,7 @@ void append_best(CandidateList& list, SubList& sub, int limit) {
 void append_all_targets(CandidateList& list, int from, int board[BOARD_CELLS],
                         const PieceRecord pieces[PIECE_RECORDS]) {
     int targets[SQUARES];
-    int n = legal_targets_on(position_occupied, from, board, pieces, targets);
+    int n = list_squares(position.targets(from, board), targets);
     for (int i = 0; i < n && !is_full(list); ++i) append(list, scored(board, pieces, from, targets[i]));
 }
 
@@ -159,7 +159,7 @@ void collect_root_drops(CandidateList& list, int side, int per_kind, int board[B
         int piece = board[cell];
         if (piece == NO_PIECE || pieces[piece].kind == remembered) continue;
         if (is_full(list)) {
-            skip_unscored(cell, count_legal_targets_on(position_occupied, cell, board, pieces), board, pieces);
+            skip_unscored(cell, square_set_size(position.targets(cell, board)), board, pieces);
         } else {
             collect_legal_targets(sub, cell, board, pieces);
             append_best(list, sub, per_kind);
@@ -235,7 +235,7 @@ int generate_root_candidates(int from_out[], int to_out[], int board[BOARD_CELLS
     int w = width[side];
     CandidateList list;
     list.count = 0;
-    position_occupied = occupied_squares(board);
+    position.reset(board, pieces);
     collect_major_pieces(list, side, w / 4, board, pieces);
     collect_minor_pieces(list, side, board, pieces);
     collect_root_drops(list, side, w / 4, board, pieces);
@@ -249,7 +249,7 @@ int generate_node_moves(int from_out[], int to_out[], int side, int node_width, 
                         PieceRecord pieces[PIECE_RECORDS]) {
     CandidateList list;
     list.count = 0;
-    position_occupied = occupied_squares(board);
+    position.reset(board, pieces);
     collect_king_captures(list, side, board, pieces);
     if (list.count == 0) {
         collect_node_board_moves(list, side, board, pieces);

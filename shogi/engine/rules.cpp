@@ -1,5 +1,7 @@
 #include "rules.h"
 
+#include <initializer_list>
+
 namespace {
 
 // Row and column of every cell, looked up: the rules ask for them millions of
@@ -311,10 +313,9 @@ SquareSet reach_along(const SquareSet& occupied, int from, int d) {
     return SquareSet{{ray.word[0] & ~beyond.word[0], ray.word[1] & ~beyond.word[1]}};
 }
 
-// A board piece's squares from its steps and lines: its own pieces block and
-// are left out, an enemy ends a line and is taken.
-SquareSet board_piece_targets(const SquareSet& occupied, const PieceRecord &piece, int from,
-                              const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+// A board piece's squares from its steps and lines, before its own pieces
+// are taken out: an enemy ends a line and is taken.
+SquareSet open_targets(const SquareSet& occupied, const PieceRecord &piece, int from) {
     int owner = piece.owner != SENTE;
     SquareSet set = MOVES.steps[owner][piece.kind][from];
     for (unsigned lines = MOVES.slides[owner][piece.kind]; lines != 0; lines &= lines - 1) {
@@ -322,15 +323,91 @@ SquareSet board_piece_targets(const SquareSet& occupied, const PieceRecord &piec
         set.word[0] |= line.word[0];
         set.word[1] |= line.word[1];
     }
+    return set;
+}
+
+// Whether a piece of `side` is kept off a square holding `number`: by its own
+// piece, or by a number that names no piece (unsigned: nor any negative one).
+inline int closes_to(int number, const PieceRecord pieces[PIECE_RECORDS], int side) {
+    return static_cast<unsigned>(number) > NO_PIECE || pieces[number].owner == side;
+}
+
+SquareSet board_piece_targets(const SquareSet& occupied, const PieceRecord &piece, int from,
+                              const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    SquareSet set = open_targets(occupied, piece, from);
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1) {
             int to = 64 * w + __builtin_ctzll(bits);
-            // Unsigned: an out-of-range number on the board is never a target.
-            int blocked = static_cast<unsigned>(board[to]) > NO_PIECE || pieces[board[to]].owner == piece.owner;
-            if (blocked) set.word[w] &= ~(1ull << (to % 64));
+            if (closes_to(board[to], pieces, piece.owner)) set.word[w] &= ~(1ull << (to % 64));
         }
     }
     return set;
+}
+
+// The board piece on `from`, when it is one the tables know: a square holding
+// a real piece of a known kind.
+const PieceRecord* known_board_piece(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(from) >= SQUARES || static_cast<unsigned>(board[from]) >= NO_PIECE) return nullptr;
+    const PieceRecord* piece = &pieces[board[from]];
+    return static_cast<unsigned>(piece->kind) < PIECE_KINDS ? piece : nullptr;
+}
+
+// The nearest piece on line d from `cell`, counted for its owner when it
+// reaches the cell; packed.
+inline unsigned line_tally(const SquareSet& occupied, const int board[], const PieceRecord pieces[PIECE_RECORDS],
+                           int cell, int d) {
+    const SquareSet& ray = RAYS.ray[cell][d];
+    unsigned long long low = occupied.word[0] & ray.word[0];
+    unsigned long long high = occupied.word[1] & ray.word[1];
+    if ((low | high) == 0) return 0;
+    int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
+    return tally(board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
+}
+
+// count_attackers_on, packed; `board` is read on squares only.
+unsigned packed_attackers_on(const SquareSet& occupied, const int board[], const PieceRecord pieces[PIECE_RECORDS],
+                             int cell) {
+    unsigned packed = 0;
+    for (int d = 0; d < DIRECTIONS; ++d) packed += line_tally(occupied, board, pieces, cell, d);
+    for (int j = 0; j < KNIGHT_JUMPS; ++j) {
+        int from = LINES.knight[cell][j];
+        if (from != OFF_BOARD) packed += tally(board[from], pieces, ATTACKS.jump[j]);
+    }
+    return packed;
+}
+
+// Per pair of squares, the line from the first that passes the second.
+constexpr unsigned char NO_LINE = DIRECTIONS;
+
+struct LineTowardTable {
+    unsigned char line[SQUARES][SQUARES];
+};
+
+LineTowardTable build_line_toward_table(void) {
+    LineTowardTable table;
+    for (auto& row : table.line)
+        for (unsigned char& line : row) line = NO_LINE;
+    for (int square = 0; square < SQUARES; ++square)
+        for (int d = 0; d < DIRECTIONS; ++d)
+            for (int i = 0; i < LINES.length[square][d]; ++i)
+                table.line[square][LINES.cell[square][d][i]] = static_cast<unsigned char>(d);
+    return table;
+}
+
+const LineTowardTable TOWARD = build_line_toward_table();
+
+int is_square(int cell) { return static_cast<unsigned>(cell) < SQUARES; }
+
+// legal_target_set_on with each side's closed squares known: a board piece's
+// open targets without its side's closed squares.
+SquareSet targets_given_closed(const SquareSet& occupied, const SquareSet closed[2], int from,
+                               const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    const PieceRecord* piece = known_board_piece(from, board, pieces);
+    if (piece == nullptr || (piece->owner != SENTE && piece->owner != GOTE))
+        return legal_target_set_on(occupied, from, board, pieces);
+    SquareSet set = open_targets(occupied, *piece, from);
+    const SquareSet& own = closed[piece->owner];
+    return SquareSet{{set.word[0] & ~own.word[0], set.word[1] & ~own.word[1]}};
 }
 
 }  // namespace
@@ -344,21 +421,8 @@ SquareSet occupied_squares(const int board[BOARD_CELLS]) {
 
 AttackerCounts count_attackers_on(const SquareSet& occupied, const int board[BOARD_CELLS],
                                   const PieceRecord pieces[PIECE_RECORDS], int cell) {
-    if (static_cast<unsigned>(cell) >= SQUARES) return AttackerCounts{{0, 0}};
-    unsigned packed = 0;
-    for (int d = 0; d < DIRECTIONS; ++d) {
-        const SquareSet& ray = RAYS.ray[cell][d];
-        unsigned long long low = occupied.word[0] & ray.word[0];
-        unsigned long long high = occupied.word[1] & ray.word[1];
-        if ((low | high) == 0) continue;
-        int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
-        packed += tally(board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
-    }
-    for (int j = 0; j < KNIGHT_JUMPS; ++j) {
-        int from = LINES.knight[cell][j];
-        if (from != OFF_BOARD) packed += tally(board[from], pieces, ATTACKS.jump[j]);
-    }
-    return unpacked(packed);
+    if (!is_square(cell)) return AttackerCounts{{0, 0}};
+    return unpacked(packed_attackers_on(occupied, board, pieces, cell));
 }
 
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
@@ -381,11 +445,8 @@ SquareSet legal_target_set(int from, const int board[BOARD_CELLS], const PieceRe
 
 SquareSet legal_target_set_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
                               const PieceRecord pieces[PIECE_RECORDS]) {
-    if (static_cast<unsigned>(from) < SQUARES && static_cast<unsigned>(board[from]) < NO_PIECE) {
-        const PieceRecord &piece = pieces[board[from]];
-        if (static_cast<unsigned>(piece.kind) < PIECE_KINDS)
-            return board_piece_targets(occupied, piece, from, board, pieces);
-    }
+    if (const PieceRecord* piece = known_board_piece(from, board, pieces))
+        return board_piece_targets(occupied, *piece, from, board, pieces);
     // Drops and odd cells ask the rule about every square.
     SquareSet set{{0, 0}};
     for (int to = 0; to < SQUARES; ++to)
@@ -394,12 +455,10 @@ SquareSet legal_target_set_on(const SquareSet& occupied, int from, const int boa
 }
 
 int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
-    return legal_targets_on(occupied_squares(board), from, board, pieces, out);
+    return list_squares(legal_target_set(from, board, pieces), out);
 }
 
-int legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
-                     const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]) {
-    SquareSet set = legal_target_set_on(occupied, from, board, pieces);
+int list_squares(const SquareSet& set, int out[SQUARES]) {
     int n = 0;
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = set.word[w]; bits != 0; bits &= bits - 1)
@@ -415,4 +474,139 @@ int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecor
 int count_legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
                            const PieceRecord pieces[PIECE_RECORDS]) {
     return square_set_size(legal_target_set_on(occupied, from, board, pieces));
+}
+
+namespace {
+
+SquareSet without(const SquareSet& set, const SquareSet& taken) {
+    return SquareSet{{set.word[0] & ~taken.word[0], set.word[1] & ~taken.word[1]}};
+}
+
+SquareSet united(const SquareSet& a, const SquareSet& b) {
+    return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}};
+}
+
+void set_square(SquareSet& set, int square, int present) {
+    unsigned long long bit = 1ull << (square % 64);
+    unsigned long long& word = set.word[square / 64];
+    word = present ? word | bit : word & ~bit;
+}
+
+unsigned has_square(const SquareSet& set, int square) {
+    return static_cast<unsigned>(set.word[square / 64] >> (square % 64)) & 1u;
+}
+
+// A piece the attack tables know: a real number, a side, a kind.
+const PieceRecord* counted_piece(int number, const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(number) >= NO_PIECE) return nullptr;
+    const PieceRecord* piece = &pieces[number];
+    if (static_cast<unsigned>(piece->owner) > GOTE || static_cast<unsigned>(piece->kind) >= PIECE_KINDS) return nullptr;
+    return piece;
+}
+
+unsigned packed_one(const PieceRecord& piece) { return 1u << (SIDE_SHIFT * piece.owner); }
+
+}  // namespace
+
+void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    pieces_ = pieces;
+    occupied_ = occupied_squares(board);
+    closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
+    for (int square = 0; square < SQUARES; ++square) {
+        for (int side = SENTE; side <= GOTE; ++side)
+            if (closes_to(board[square], pieces, side)) add_square(closed_[side], square);
+        counts_[square] = 0;
+        crossed_by_[square] = SquareSet{{0, 0}};
+    }
+    // A piece attacks exactly the squares whose count it is in, so the
+    // counts are summed from each piece's attacks.
+    for (int square = 0; square < SQUARES; ++square) {
+        const PieceRecord* piece = counted_piece(board[square], pieces);
+        attacks_[square] = piece != nullptr ? open_targets(occupied_, *piece, square) : SquareSet{{0, 0}};
+        packed_one_[square] = piece != nullptr ? packed_one(*piece) : 0;
+        int slides = piece != nullptr && MOVES.slides[piece->owner][piece->kind] != 0;
+        for (int w = 0; w < 2; ++w) {
+            for (unsigned long long bits = attacks_[square].word[w]; bits != 0; bits &= bits - 1) {
+                int target = 64 * w + __builtin_ctzll(bits);
+                counts_[target] += packed_one_[square];
+                if (slides) add_square(crossed_by_[target], square);
+            }
+        }
+    }
+}
+
+AttackerCounts PositionCache::attackers(int cell) const {
+    if (!is_square(cell)) return AttackerCounts{{0, 0}};
+    return unpacked(counts_[cell]);
+}
+
+SquareSet PositionCache::targets(int from, const int board[BOARD_CELLS]) const {
+    return targets_given_closed(occupied_, closed_, from, board, pieces_);
+}
+
+void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const {
+    counts.position_counts_ = counts_;
+    counts.change_count_ = 0;
+    // The board differs from the position only on the trial's squares.
+    int changed[2];
+    int changed_count = 0;
+    for (int square : {move.from, move.to})
+        if (is_square(square) && (changed_count == 0 || changed[0] != square)) changed[changed_count++] = square;
+    counts.occupied = occupied_;
+    SquareSet closed[2] = {closed_[SENTE], closed_[GOTE]};
+    SquareSet crossed{{0, 0}};
+    for (int i = 0; i < changed_count; ++i) {
+        int square = changed[i];
+        set_square(counts.occupied, square, board[square] != NO_PIECE);
+        for (int side = SENTE; side <= GOTE; ++side) set_square(closed[side], square, closes_to(board[square], pieces_, side));
+        crossed = united(crossed, crossed_by_[square]);
+    }
+    counts.reach = SquareSet{{0, 0}};
+    int reach_known = 0;
+    for (int i = 0; i < changed_count; ++i) {
+        int square = changed[i];
+        set_square(crossed, square, 0);
+        counts.add(attacks_[square], 0u - packed_one_[square]);
+        const PieceRecord* piece = counted_piece(board[square], pieces_);
+        if (piece == nullptr) continue;
+        SquareSet attacks = open_targets(counts.occupied, *piece, square);
+        counts.add(attacks, packed_one(*piece));
+        if (square == move.to) {
+            counts.reach = without(attacks, closed[piece->owner]);
+            reach_known = 1;
+        }
+    }
+    // The line pieces whose reach ends on or passes a changed square: only
+    // their lines through the changed squares move.
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long bits = crossed.word[w]; bits != 0; bits &= bits - 1) {
+            int square = 64 * w + __builtin_ctzll(bits);
+            const PieceRecord& piece = pieces_[board[square]];
+            unsigned slides = MOVES.slides[piece.owner][piece.kind];
+            int recounted = NO_LINE;
+            for (int i = 0; i < changed_count; ++i) {
+                int d = TOWARD.line[square][changed[i]];
+                if (d == NO_LINE || d == recounted || !((slides >> d) & 1u)) continue;
+                recounted = d;
+                counts.add(reach_along(occupied_, square, d), 0u - packed_one_[square]);
+                counts.add(reach_along(counts.occupied, square, d), packed_one_[square]);
+            }
+        }
+    }
+    if (!reach_known) counts.reach = legal_target_set_on(counts.occupied, move.to, board, pieces_);
+}
+
+void TrialCounts::add(const SquareSet& attacked, unsigned packed) {
+    if (packed != 0) changes_[change_count_++] = Change{attacked, packed};
+}
+
+AttackerCounts TrialCounts::attackers(int cell) const {
+    if (!is_square(cell)) return AttackerCounts{{0, 0}};
+    // Unsigned wrap-around in between cancels out: no count ends below zero.
+    unsigned packed = position_counts_[cell];
+    for (int i = 0; i < change_count_; ++i) {
+        const Change& change = changes_[i];
+        packed += has_square(change.attacked, cell) * change.packed;
+    }
+    return unpacked(packed);
 }

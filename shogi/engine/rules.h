@@ -18,6 +18,9 @@ inline int bits_set(unsigned long long x) {
     return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
+// The squares of `set`, ascending, written to `out`; returns how many.
+int list_squares(const SquareSet& set, int out[SQUARES]);
+
 inline int square_set_size(const SquareSet &set) { return bits_set(set.word[0]) + bits_set(set.word[1]); }
 
 // 1 if the piece on `from` (square or hand cell) may go to square `to`.
@@ -50,12 +53,74 @@ int legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord piec
 // How many squares legal_targets would write.
 int count_legal_targets(int from, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
 
-// The three above for a board whose occupied squares are known (`occupied`
+// Two of the three above for a board whose occupied squares are known (`occupied`
 // must be occupied_squares(board)): the engine works them out once per
 // position and asks many questions of it.
 SquareSet legal_target_set_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
                               const PieceRecord pieces[PIECE_RECORDS]);
-int legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
-                     const PieceRecord pieces[PIECE_RECORDS], int out[SQUARES]);
 int count_legal_targets_on(const SquareSet& occupied, int from, const int board[BOARD_CELLS],
                            const PieceRecord pieces[PIECE_RECORDS]);
+
+// A move tried on the board: the piece on `from` (a square, or a hand cell
+// for a drop) has gone to square `to`. The board holds the trial; the piece
+// table is left as it was.
+struct TrialMove {
+    int from;
+    int to;
+};
+
+// What a trial changes in its position's counts: each changed square and
+// each line piece whose reach crosses one of them attacks new squares.
+class TrialCounts {
+public:
+    // count_attackers_on for the board holding the trial.
+    AttackerCounts attackers(int cell) const;
+
+    SquareSet occupied;  // with the trial on the board
+    SquareSet reach;     // legal_target_set_on(occupied, to, board, pieces)
+
+private:
+    friend class PositionCache;
+    // Attackers added to (or, wrapping around, taken from) a set of squares.
+    struct Change {
+        SquareSet attacked;
+        unsigned packed;
+    };
+    // Each piece on a changed square, and each line piece, is taken out and
+    // put back with its new attacks.
+    static constexpr int MAX_CHANGES = 2 * (2 + SQUARES);
+
+    void add(const SquareSet& attacked, unsigned packed);
+
+    const unsigned* position_counts_;
+    Change changes_[MAX_CHANGES];
+    int change_count_;
+};
+
+// A position the engine scores many trial moves on: its occupied squares,
+// and every square's attackers, found once from each piece's attacks. A trial
+// only recounts the pieces on its two squares and the line pieces whose
+// reach crosses them.
+class PositionCache {
+public:
+    // Takes the position as the board and piece table hold it now; the piece
+    // table must stay as it is while the cache is in use.
+    void reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
+
+    const SquareSet& occupied() const { return occupied_; }
+    // count_attackers_on for the position.
+    AttackerCounts attackers(int cell) const;
+    // legal_target_set_on for the position.
+    SquareSet targets(int from, const int board[BOARD_CELLS]) const;
+    // The counts while `board` holds the trial on the position.
+    void trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const;
+
+private:
+    const PieceRecord* pieces_;
+    SquareSet occupied_;
+    SquareSet closed_[2];            // per side: its own pieces' squares (and odd numbers')
+    SquareSet attacks_[SQUARES];     // per square: the squares its piece attacks
+    unsigned packed_one_[SQUARES];   // per square: one attacker of its piece's owner, packed (0: none)
+    SquareSet crossed_by_[SQUARES];  // per square: the line pieces' squares whose attacks include it
+    unsigned counts_[SQUARES];       // per square: its attackers, packed
+};

@@ -360,4 +360,63 @@ TEST(CountAttackers, CountsDefendersOfOwnPieceButNotThePieceItself) {
     EXPECT_EQ(count_attackers(pos.board, pos.pieces, SQUARES, SENTE), 0);
 }
 
+// --- PositionCache: what the engine works out once per position ---------------------
+
+void expect_same_set(const SquareSet& actual, const SquareSet& expected, const char* what, int from, int to) {
+    ASSERT_TRUE(actual.word[0] == expected.word[0] && actual.word[1] == expected.word[1])
+        << what << " from " << from << " to " << to;
+}
+
+// `counts` is a PositionCache or TrialCounts for what the board holds now.
+template <typename Counts>
+void expect_counts_as_the_rules(const TestPosition& pos, int from, int to, const Counts& counts) {
+    for (int cell = -1; cell <= SQUARES; ++cell) {
+        AttackerCounts expected = count_attackers_by_side(pos.board, pos.pieces, cell);
+        AttackerCounts actual = counts.attackers(cell);
+        ASSERT_TRUE(actual.side[SENTE] == expected.side[SENTE] && actual.side[GOTE] == expected.side[GOTE])
+            << "cell " << cell << " during " << from << "-" << to;
+    }
+}
+
+// Every move either side may make, and a piece "moved" onto its own square.
+std::vector<Move> trial_moves(const TestPosition& pos) {
+    std::vector<Move> moves = list_moves(pos, SENTE);
+    for (const Move& m : list_moves(pos, GOTE)) moves.push_back(m);
+    if (!moves.empty()) moves.push_back({moves.front().from, moves.front().from, 0});
+    return moves;
+}
+
+TEST(PositionCache, CountsTargetsAndEveryTrialAgreeWithTheRules) {
+    long trials = 0;
+    for (unsigned seed = 1; seed <= 24; ++seed) {
+        TestPosition pos;
+        if (seed % 2)
+            play_random_game(pos, seed, static_cast<int>(seed * 7 % 120));
+        else
+            scatter_random_pieces(pos, seed + 2000, static_cast<int>(10 + seed));
+        PositionCache cache;
+        cache.reset(pos.board, pos.pieces);
+        expect_same_set(cache.occupied(), occupied_squares(pos.board), "occupied", -1, -1);
+        expect_counts_as_the_rules(pos, -1, -1, cache);
+        for (int from = 0; from < BOARD_CELLS; ++from)
+            expect_same_set(cache.targets(from, pos.board), legal_target_set(from, pos.board, pos.pieces), "targets",
+                            from, -1);
+        for (const Move& m : trial_moves(pos)) {
+            // The board holds the trial as the engine's scoring puts it there.
+            int mover = pos.board[m.from], captured = pos.board[m.to];
+            pos.board[m.from] = NO_PIECE;
+            pos.board[m.to] = mover;
+            TrialCounts trial;
+            cache.trial(TrialMove{m.from, m.to}, pos.board, trial);
+            expect_same_set(trial.occupied, occupied_squares(pos.board), "occupied", m.from, m.to);
+            expect_same_set(trial.reach, legal_target_set(m.to, pos.board, pos.pieces), "reach", m.from, m.to);
+            expect_counts_as_the_rules(pos, m.from, m.to, trial);
+            pos.board[m.to] = captured;
+            pos.board[m.from] = mover;
+            ++trials;
+        }
+    }
+    EXPECT_GT(trials, 1500);
+}
+
 }  // namespace
