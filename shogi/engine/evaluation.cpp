@@ -329,16 +329,47 @@ int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     return v;
 }
 
-void sort_candidates(Move list[], int n) {
+namespace {
+
+// The first stride of the shell sort: h = 3h + 1 while below n / 9.
+int first_stride(int n) {
     int h = 1;
     while (h < n / 9) h = 3 * h + 1;
-    for (; h > 0; h /= 3) {
-        for (int i = h; i < n; ++i) {
-            for (int j = i; j >= h && list[j - h].score < list[j].score; j -= h) {
-                Move swap = list[j - h];
-                list[j - h] = list[j];
-                list[j] = swap;
-            }
-        }
+    return h;
+}
+
+// One pass: each entry sinks behind every entry h before it that scores
+// lower, so equal scores keep their order.
+void stride_pass(Move list[], int n, int h) {
+    for (int i = h; i < n; ++i) {
+        Move held = list[i];
+        int j = i;
+        for (; j >= h && list[j - h].score < held.score; j -= h) list[j] = list[j - h];
+        list[j] = held;
+    }
+}
+
+}  // namespace
+
+void sort_candidates(Move list[], int n) {
+    for (int h = first_stride(n); h > 0; h /= 3) stride_pass(list, n, h);
+}
+
+void sort_best_candidates(Move list[], int n, int best) {
+    if (best >= n) {
+        sort_candidates(list, n);
+        return;
+    }
+    if (best <= 0) return;
+    for (int h = first_stride(n); h > 1; h /= 3) stride_pass(list, n, h);
+    // The last pass orders by score with equal scores in their order, so its
+    // first entries are the best ones in that order: only they are kept sorted.
+    stride_pass(list, best, 1);
+    for (int i = best; i < n; ++i) {
+        if (list[i].score <= list[best - 1].score) continue;
+        Move held = list[i];
+        int j = best - 1;
+        for (; j > 0 && list[j - 1].score < held.score; --j) list[j] = list[j - 1];
+        list[j] = held;
     }
 }

@@ -27,3 +27,6 @@ int evaluate(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
 
 // Orders n candidates by score, highest first (shell sort with h = 3h + 1).
 void sort_candidates(Move list[], int n);
+// Puts into list[0..best) what sort_candidates would put there, faster when
+// best is small; the rest of the list is then left in no useful order.
+void sort_best_candidates(Move list[], int n, int best);

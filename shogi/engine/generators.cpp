@@ -87,7 +87,7 @@ int empty_squares(const int board[BOARD_CELLS]) {
 
 // Sorts the sub-list and appends its best `limit` entries.
 void append_best(CandidateList& list, SubList& sub, int limit) {
-    sort_candidates(sub.entries, sub.count);
+    sort_best_candidates(sub.entries, sub.count, limit);
     int take = sub.count < limit ? sub.count : limit;
     for (int i = 0; i < take; ++i) append(list, sub.entries[i]);
 }
@@ -257,6 +257,7 @@ int generate_node_moves(int from_out[], int to_out[], int side, int node_width, 
     }
     // No duplicates to remove: every move comes from its own piece's cell and
     // each piece's targets are distinct.
-    if (list.count > 0) sort_candidates(list.entries, list.count);
+    // Every node move is well-formed, so only the first node_width are copied.
+    sort_best_candidates(list.entries, list.count, node_width);
     return copy_out(list, node_width, from_out, to_out);
 }

@@ -4,6 +4,7 @@
 // sequence of random draws).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -585,6 +586,25 @@ TEST(SortCandidates, AnyListEndsHighestFirstWithTheSameEntries) {
             ++seen[m.from];
         }
         for (int s : seen) ASSERT_EQ(s, 1);
+    }
+}
+
+TEST(SortCandidates, TheBestFewAreTheFullSortsFirstEntriesTiesIncluded) {
+    std::mt19937 gen(5);
+    for (int round = 0; round < 400; ++round) {
+        int n = static_cast<int>(gen() % 82);
+        std::vector<int> scores;
+        for (int i = 0; i < n; ++i) scores.push_back(static_cast<int>(gen() % 5) - 2);
+        std::vector<Move> full = tagged(scores);
+        sort_candidates(full.data(), n);
+        for (int best : {-1, 0, 1, 2, 5, 16, n - 1, n, n + 3}) {
+            std::vector<Move> list = tagged(scores);
+            sort_best_candidates(list.data(), n, best);
+            int kept = std::max(0, std::min(best, n));
+            std::vector<Move> head(list.begin(), list.begin() + kept);
+            std::vector<Move> expected(full.begin(), full.begin() + kept);
+            ASSERT_EQ(order_of(head), order_of(expected)) << "n " << n << " best " << best;
+        }
     }
 }
 
