@@ -134,9 +134,10 @@ int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RE
     const int* value = engine_settings[engine_side].value;
     int gains = 0;
     for (int w = 0; w < 2; ++w) {
-        for (unsigned long long bits = move.counts.reach.word[w]; bits != 0; bits &= bits - 1) {
+        // The mover's reach holds no piece of its own side.
+        for (unsigned long long bits = move.counts.reach.word[w] & move.counts.occupied.word[w]; bits != 0;
+             bits &= bits - 1) {
             int sq = 64 * w + __builtin_ctzll(bits);
-            if (board[sq] == NO_PIECE) continue;
             AttackerCounts defenders = attackers_during_trial(move, pieces, sq, 1);
             gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders.side[engine_opponent] + 1));
         }

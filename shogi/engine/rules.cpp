@@ -548,36 +548,44 @@ void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], T
     counts.position_counts_ = counts_;
     counts.change_count_ = 0;
     // The board differs from the position only on the trial's squares.
-    int changed[2];
+    int changed[2] = {NO_SQUARE, NO_SQUARE};
     int changed_count = 0;
     for (int square : {move.from, move.to})
         if (is_square(square) && (changed_count == 0 || changed[0] != square)) changed[changed_count++] = square;
     counts.occupied = occupied_;
-    SquareSet closed[2] = {closed_[SENTE], closed_[GOTE]};
     SquareSet crossed{{0, 0}};
     for (int i = 0; i < changed_count; ++i) {
-        int square = changed[i];
-        set_square(counts.occupied, square, board[square] != NO_PIECE);
-        for (int side = SENTE; side <= GOTE; ++side) set_square(closed[side], square, closes_to(board[square], pieces_, side));
-        crossed = united(crossed, crossed_by_[square]);
+        set_square(counts.occupied, changed[i], board[changed[i]] != NO_PIECE);
+        crossed = united(crossed, crossed_by_[changed[i]]);
     }
-    counts.reach = SquareSet{{0, 0}};
-    int reach_known = 0;
+    const PieceRecord* mover = nullptr;
+    SquareSet mover_attacks{{0, 0}};
     for (int i = 0; i < changed_count; ++i) {
         int square = changed[i];
         set_square(crossed, square, 0);
         counts.add(attacks_[square], 0u - packed_one_[square]);
-        const PieceRecord* piece = counted_piece(board[square], pieces_);
-        if (piece == nullptr) continue;
-        SquareSet attacks = open_targets(counts.occupied, *piece, square);
-        counts.add(attacks, packed_one(*piece));
-        if (square == move.to) {
-            counts.reach = without(attacks, closed[piece->owner]);
-            reach_known = 1;
+        if (const PieceRecord* piece = counted_piece(board[square], pieces_)) {
+            SquareSet attacks = open_targets(counts.occupied, *piece, square);
+            counts.add(attacks, packed_one(*piece));
+            if (square == move.to) {
+                mover = piece;
+                mover_attacks = attacks;
+            }
         }
     }
-    // The line pieces whose reach ends on or passes a changed square: only
-    // their lines through the changed squares move.
+    recount_lines(crossed, changed, changed_count, board, counts);
+    if (mover == nullptr) {
+        counts.reach = legal_target_set_on(counts.occupied, move.to, board, pieces_);
+        return;
+    }
+    SquareSet closed = closed_[mover->owner];
+    for (int i = 0; i < changed_count; ++i)
+        set_square(closed, changed[i], closes_to(board[changed[i]], pieces_, mover->owner));
+    counts.reach = without(mover_attacks, closed);
+}
+
+void PositionCache::recount_lines(const SquareSet& crossed, const int changed[], int changed_count,
+                                  const int board[BOARD_CELLS], TrialCounts& counts) const {
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long bits = crossed.word[w]; bits != 0; bits &= bits - 1) {
             int square = 64 * w + __builtin_ctzll(bits);
@@ -588,16 +596,17 @@ void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], T
                 int d = TOWARD.line[square][changed[i]];
                 if (d == NO_LINE || d == recounted || !((slides >> d) & 1u)) continue;
                 recounted = d;
-                counts.add(reach_along(occupied_, square, d), 0u - packed_one_[square]);
-                counts.add(reach_along(counts.occupied, square, d), packed_one_[square]);
+                SquareSet before = reach_along(occupied_, square, d);
+                SquareSet after = reach_along(counts.occupied, square, d);
+                counts.add(without(after, before), packed_one_[square]);
+                counts.add(without(before, after), 0u - packed_one_[square]);
             }
         }
     }
-    if (!reach_known) counts.reach = legal_target_set_on(counts.occupied, move.to, board, pieces_);
 }
 
 void TrialCounts::add(const SquareSet& attacked, unsigned packed) {
-    if (packed != 0) changes_[change_count_++] = Change{attacked, packed};
+    if (packed != 0 && (attacked.word[0] | attacked.word[1]) != 0) changes_[change_count_++] = Change{attacked, packed};
 }
 
 AttackerCounts TrialCounts::attackers(int cell) const {

@@ -116,6 +116,11 @@ public:
     void trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const;
 
 private:
+    // Adds to `counts` what changes on the lines of the line pieces on the
+    // `crossed` squares that pass the changed squares.
+    void recount_lines(const SquareSet& crossed, const int changed[], int changed_count, const int board[BOARD_CELLS],
+                       TrialCounts& counts) const;
+
     const PieceRecord* pieces_;
     SquareSet occupied_;
     SquareSet closed_[2];            // per side: its own pieces' squares (and odd numbers')
