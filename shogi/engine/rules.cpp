@@ -517,6 +517,7 @@ void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces
             if (closes_to(board[square], pieces, side)) add_square(closed_[side], square);
         counts_[square] = 0;
         crossed_by_[square] = SquareSet{{0, 0}};
+        cut_by_drop_[square][SENTE] = cut_by_drop_[square][GOTE] = SquareSet{{0, 0}};
     }
     // A piece attacks exactly the squares whose count it is in, so the
     // counts are summed from each piece's attacks.
@@ -530,6 +531,24 @@ void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces
                 int target = 64 * w + __builtin_ctzll(bits);
                 counts_[target] += packed_one_[square];
                 if (slides) add_square(crossed_by_[target], square);
+            }
+        }
+        if (slides) note_cuts(*piece, square);
+    }
+}
+
+void PositionCache::note_cuts(const PieceRecord& piece, int square) {
+    for (unsigned lines = MOVES.slides[piece.owner][piece.kind]; lines != 0; lines &= lines - 1) {
+        int d = __builtin_ctz(lines);
+        SquareSet line = reach_along(occupied_, square, d);
+        SquareSet empty = without(line, occupied_);
+        for (int w = 0; w < 2; ++w) {
+            for (unsigned long long bits = empty.word[w]; bits != 0; bits &= bits - 1) {
+                int target = 64 * w + __builtin_ctzll(bits);
+                const SquareSet& beyond = RAYS.ray[target][d];
+                SquareSet& cut = cut_by_drop_[target][piece.owner];
+                cut.word[0] |= line.word[0] & beyond.word[0];
+                cut.word[1] |= line.word[1] & beyond.word[1];
             }
         }
     }
@@ -547,6 +566,12 @@ SquareSet PositionCache::targets(int from, const int board[BOARD_CELLS]) const {
 void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const {
     counts.position_counts_ = counts_;
     counts.change_count_ = 0;
+    if (!is_square(move.from) && is_square(move.to) && !has_square(occupied_, move.to)) {
+        if (const PieceRecord* piece = counted_piece(board[move.to], pieces_)) {
+            drop_trial(*piece, move.to, counts);
+            return;
+        }
+    }
     // The board differs from the position only on the trial's squares.
     int changed[2] = {NO_SQUARE, NO_SQUARE};
     int changed_count = 0;
@@ -582,6 +607,15 @@ void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], T
     for (int i = 0; i < changed_count; ++i)
         set_square(closed, changed[i], closes_to(board[changed[i]], pieces_, mover->owner));
     counts.reach = without(mover_attacks, closed);
+}
+
+void PositionCache::drop_trial(const PieceRecord& piece, int to, TrialCounts& counts) const {
+    counts.occupied = occupied_;
+    add_square(counts.occupied, to);
+    for (int side = SENTE; side <= GOTE; ++side) counts.add(cut_by_drop_[to][side], 0u - (1u << (SIDE_SHIFT * side)));
+    SquareSet attacks = open_targets(counts.occupied, piece, to);
+    counts.add(attacks, packed_one(piece));
+    counts.reach = without(attacks, closed_[piece.owner]);
 }
 
 void PositionCache::recount_lines(const SquareSet& crossed, const int changed[], int changed_count,

@@ -116,6 +116,11 @@ public:
     void trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const;
 
 private:
+    // Records, for each empty square the line piece on `square` reaches, the
+    // squares that piece no longer reaches once something stands there.
+    void note_cuts(const PieceRecord& piece, int square);
+    // trial() for a piece put on an empty square from outside the board.
+    void drop_trial(const PieceRecord& piece, int to, TrialCounts& counts) const;
     // Adds to `counts` what changes on the lines of the line pieces on the
     // `crossed` squares that pass the changed squares.
     void recount_lines(const SquareSet& crossed, const int changed[], int changed_count, const int board[BOARD_CELLS],
@@ -128,4 +133,5 @@ private:
     unsigned packed_one_[SQUARES];   // per square: one attacker of its piece's owner, packed (0: none)
     SquareSet crossed_by_[SQUARES];  // per square: the line pieces' squares whose attacks include it
     unsigned counts_[SQUARES];       // per square: its attackers, packed
+    SquareSet cut_by_drop_[SQUARES][2];  // per empty square and side: attacks lost by a piece put there
 };
