@@ -350,6 +350,87 @@ void stride_pass(Move list[], int n, int h) {
     }
 }
 
+// The last pass orders by score with equal scores in their order, so its
+// first entries are the best ones in that order: only they are kept sorted.
+void place_best_by_passes(Move list[], int n, int best) {
+    for (int h = first_stride(n); h > 1; h /= 3) stride_pass(list, n, h);
+    stride_pass(list, best, 1);
+    for (int i = best; i < n; ++i) {
+        if (list[i].score <= list[best - 1].score) continue;
+        Move held = list[i];
+        int j = best - 1;
+        for (; j > 0 && list[j - 1].score < held.score; --j) list[j] = list[j - 1];
+        list[j] = held;
+    }
+}
+
+// An entry that scores at least the best-th score, and where the passes put it.
+struct Contender {
+    Move move;
+    int at;
+};
+
+constexpr int MAX_CONTENDERS = 24;
+
+// Where a pass of stride h puts each contender: an entry's place depends only
+// on the entries of its stride class that score more, or as much and stand
+// before it, and those are contenders too.
+void follow_pass(Contender c[], int count, int h) {
+    int stride_class[MAX_CONTENDERS];
+    int next[MAX_CONTENDERS];
+    for (int e = 0; e < count; ++e) stride_class[e] = c[e].at % h;
+    for (int e = 0; e < count; ++e) {
+        int ahead = 0;
+        for (int f = 0; f < count; ++f) {
+            int before = c[f].move.score > c[e].move.score || (c[f].move.score == c[e].move.score && c[f].at < c[e].at);
+            ahead += before && stride_class[f] == stride_class[e];
+        }
+        next[e] = stride_class[e] + h * ahead;
+    }
+    for (int e = 0; e < count; ++e) c[e].at = next[e];
+}
+
+// The best-th highest score of the list.
+int best_score(const Move list[], int n, int best) {
+    int top[SQUARES];  // the highest scores so far, highest first
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        int score = list[i].score;
+        if (kept == best && score <= top[best - 1]) continue;
+        int j = kept < best ? kept++ : best - 1;
+        for (; j > 0 && top[j - 1] < score; --j) top[j] = top[j - 1];
+        top[j] = score;
+    }
+    return top[best - 1];
+}
+
+// place_best_by_passes, following only the entries that can end among the
+// best; 0 when ties make them too many to follow.
+int place_best_few(Move list[], int n, int best) {
+    if (best > SQUARES) return 0;
+    int threshold = best_score(list, n, best);
+    Contender c[MAX_CONTENDERS];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        if (list[i].score < threshold) continue;
+        if (count == MAX_CONTENDERS) return 0;
+        c[count++] = Contender{list[i], i};
+    }
+    for (int h = first_stride(n); h > 1; h /= 3) follow_pass(c, count, h);
+    // The last pass: highest score first, then by place.
+    for (int i = 1; i < count; ++i) {
+        Contender held = c[i];
+        int j = i;
+        for (; j > 0 && (c[j - 1].move.score < held.move.score ||
+                         (c[j - 1].move.score == held.move.score && c[j - 1].at > held.at));
+             --j)
+            c[j] = c[j - 1];
+        c[j] = held;
+    }
+    for (int i = 0; i < best; ++i) list[i] = c[i].move;
+    return 1;
+}
+
 }  // namespace
 
 void sort_candidates(Move list[], int n) {
@@ -362,15 +443,5 @@ void sort_best_candidates(Move list[], int n, int best) {
         return;
     }
     if (best <= 0) return;
-    for (int h = first_stride(n); h > 1; h /= 3) stride_pass(list, n, h);
-    // The last pass orders by score with equal scores in their order, so its
-    // first entries are the best ones in that order: only they are kept sorted.
-    stride_pass(list, best, 1);
-    for (int i = best; i < n; ++i) {
-        if (list[i].score <= list[best - 1].score) continue;
-        Move held = list[i];
-        int j = best - 1;
-        for (; j > 0 && list[j - 1].score < held.score; --j) list[j] = list[j - 1];
-        list[j] = held;
-    }
+    if (!place_best_few(list, n, best)) place_best_by_passes(list, n, best);
 }
