@@ -510,30 +510,37 @@ unsigned packed_one(const PieceRecord& piece) { return 1u << (SIDE_SHIFT * piece
 
 void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     pieces_ = pieces;
-    occupied_ = occupied_squares(board);
-    closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
+    occupied_ = closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
     for (int square = 0; square < SQUARES; ++square) {
+        int number = board[square];
+        if (number != NO_PIECE) add_square(occupied_, square);
         for (int side = SENTE; side <= GOTE; ++side)
-            if (closes_to(board[square], pieces, side)) add_square(closed_[side], square);
+            if (closes_to(number, pieces, side)) add_square(closed_[side], square);
+        const PieceRecord* piece = counted_piece(number, pieces);
+        packed_one_[square] = piece != nullptr ? packed_one(*piece) : 0;
+        attacks_[square] = SquareSet{{0, 0}};
         counts_[square] = 0;
         crossed_by_[square] = SquareSet{{0, 0}};
         cut_by_drop_[square][SENTE] = cut_by_drop_[square][GOTE] = SquareSet{{0, 0}};
     }
     // A piece attacks exactly the squares whose count it is in, so the
     // counts are summed from each piece's attacks.
-    for (int square = 0; square < SQUARES; ++square) {
-        const PieceRecord* piece = counted_piece(board[square], pieces);
-        attacks_[square] = piece != nullptr ? open_targets(occupied_, *piece, square) : SquareSet{{0, 0}};
-        packed_one_[square] = piece != nullptr ? packed_one(*piece) : 0;
-        int slides = piece != nullptr && MOVES.slides[piece->owner][piece->kind] != 0;
-        for (int w = 0; w < 2; ++w) {
-            for (unsigned long long bits = attacks_[square].word[w]; bits != 0; bits &= bits - 1) {
-                int target = 64 * w + __builtin_ctzll(bits);
-                counts_[target] += packed_one_[square];
-                if (slides) add_square(crossed_by_[target], square);
+    for (int w = 0; w < 2; ++w) {
+        for (unsigned long long occupied = occupied_.word[w]; occupied != 0; occupied &= occupied - 1) {
+            int square = 64 * w + __builtin_ctzll(occupied);
+            const PieceRecord* piece = counted_piece(board[square], pieces);
+            if (piece == nullptr) continue;
+            attacks_[square] = open_targets(occupied_, *piece, square);
+            int slides = MOVES.slides[piece->owner][piece->kind] != 0;
+            for (int v = 0; v < 2; ++v) {
+                for (unsigned long long bits = attacks_[square].word[v]; bits != 0; bits &= bits - 1) {
+                    int target = 64 * v + __builtin_ctzll(bits);
+                    counts_[target] += packed_one_[square];
+                    if (slides) add_square(crossed_by_[target], square);
+                }
             }
+            if (slides) note_cuts(*piece, square);
         }
-        if (slides) note_cuts(*piece, square);
     }
 }
 
