@@ -407,15 +407,17 @@ int best_score(const Move list[], int n, int best) {
 // place_best_by_passes, following only the entries that can end among the
 // best; 0 when ties make them too many to follow.
 int place_best_few(Move list[], int n, int best) {
-    if (best > SQUARES) return 0;
+    if (n > SQUARES) return 0;
     int threshold = best_score(list, n, best);
-    Contender c[MAX_CONTENDERS];
+    int passing[SQUARES];
     int count = 0;
-    for (int i = 0; i < n; ++i) {
-        if (list[i].score < threshold) continue;
-        if (count == MAX_CONTENDERS) return 0;
-        c[count++] = Contender{list[i], i};
+    for (int i = 0; i < n; ++i) {  // without a branch per entry
+        passing[count] = i;
+        count += list[i].score >= threshold;
     }
+    if (count > MAX_CONTENDERS) return 0;
+    Contender c[MAX_CONTENDERS];
+    for (int i = 0; i < count; ++i) c[i] = Contender{list[passing[i]], passing[i]};
     for (int h = first_stride(n); h > 1; h /= 3) follow_pass(c, count, h);
     // The last pass: highest score first, then by place.
     for (int i = 1; i < count; ++i) {

@@ -66,10 +66,14 @@ void collect_legal_targets(SubList& sub, int from, int board[BOARD_CELLS], const
 
 // Every empty square, scored: the search drops without the drop rules.
 void collect_empty_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    sub.count = 0;
-    for (int t = 0; t < SQUARES; ++t) {
-        if (board[t] == NO_PIECE) sub.entries[sub.count++] = scored(board, pieces, from, t);
+    int empty[SQUARES + 1];
+    int count = 0;
+    for (int t = 0; t < SQUARES; ++t) {  // without a branch per square
+        empty[count] = t;
+        count += board[t] == NO_PIECE;
     }
+    for (sub.count = 0; sub.count < count; ++sub.count)
+        sub.entries[sub.count] = scored(board, pieces, from, empty[sub.count]);
 }
 
 // A full list takes no more moves, so they are not scored; the numbers their

@@ -143,6 +143,11 @@ inline int piece_can_move(int from, int to, const int board[BOARD_CELLS], const 
 
 void add_square(SquareSet &set, int square) { set.word[square / 64] |= 1ull << (square % 64); }
 
+// Without a branch: which squares hold a piece is unpredictable.
+void add_square_if(SquareSet &set, int square, bool present) {
+    set.word[square / 64] |= static_cast<unsigned long long>(present) << (square % 64);
+}
+
 // The eight lines through a square as (row, column) steps, and the knight
 // jumps of both sides.
 struct Step {
@@ -414,8 +419,7 @@ SquareSet targets_given_closed(const SquareSet& occupied, const SquareSet closed
 
 SquareSet occupied_squares(const int board[BOARD_CELLS]) {
     SquareSet set{{0, 0}};
-    for (int square = 0; square < SQUARES; ++square)
-        if (board[square] != NO_PIECE) add_square(set, square);
+    for (int square = 0; square < SQUARES; ++square) add_square_if(set, square, board[square] != NO_PIECE);
     return set;
 }
 
@@ -513,9 +517,8 @@ void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces
     occupied_ = closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
     for (int square = 0; square < SQUARES; ++square) {
         int number = board[square];
-        if (number != NO_PIECE) add_square(occupied_, square);
-        for (int side = SENTE; side <= GOTE; ++side)
-            if (closes_to(number, pieces, side)) add_square(closed_[side], square);
+        add_square_if(occupied_, square, number != NO_PIECE);
+        for (int side = SENTE; side <= GOTE; ++side) add_square_if(closed_[side], square, closes_to(number, pieces, side));
         const PieceRecord* piece = counted_piece(number, pieces);
         packed_one_[square] = piece != nullptr ? packed_one(*piece) : 0;
         attacks_[square] = SquareSet{{0, 0}};
