@@ -38,8 +38,8 @@ const RecordedTrace REFERENCE_GAMES[] = {
 
 // Whole games with the shipped settings: seed, move limit.
 const RecordedTrace SHIPPED_GAMES[] = {
-    {1, 4, 1557400258662746609ull, 447989},
-    {2, 16, 5300290769133239917ull, 739339},
+    {1, 4, 10660631474853770679ull, 1023335},
+    {2, 16, 1218786161688569951ull, 1973122},
 };
 
 void expect_recorded(const RecordedTrace& r, const TraceSummary& t, const char* what) {
