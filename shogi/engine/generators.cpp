@@ -56,24 +56,23 @@ Move scored(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int
     return Move{from, to, score_move_on(board, pieces, from, to, position)};
 }
 
+// The squares of `targets` as moves of the piece on `from`, scored, in square order.
+void collect_scored(SubList& sub, int from, const SquareSet& targets, int board[BOARD_CELLS],
+                    const PieceRecord pieces[PIECE_RECORDS]) {
+    int squares[SQUARES];
+    int n = list_squares(targets, squares);
+    for (sub.count = 0; sub.count < n; ++sub.count)
+        sub.entries[sub.count] = scored(board, pieces, from, squares[sub.count]);
+}
+
 // Every square the piece on `from` may reach, scored, in square order.
 void collect_legal_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    int targets[SQUARES];
-    int n = list_squares(position.targets(from, board), targets);
-    for (sub.count = 0; sub.count < n; ++sub.count)
-        sub.entries[sub.count] = scored(board, pieces, from, targets[sub.count]);
+    collect_scored(sub, from, position.targets(from, board), board, pieces);
 }
 
 // Every empty square, scored: the search drops without the drop rules.
 void collect_empty_targets(SubList& sub, int from, int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    int empty[SQUARES + 1];
-    int count = 0;
-    for (int t = 0; t < SQUARES; ++t) {  // without a branch per square
-        empty[count] = t;
-        count += board[t] == NO_PIECE;
-    }
-    for (sub.count = 0; sub.count < count; ++sub.count)
-        sub.entries[sub.count] = scored(board, pieces, from, empty[sub.count]);
+    collect_scored(sub, from, position.empty(), board, pieces);
 }
 
 // A full list takes no more moves, so they are not scored; the numbers their
@@ -81,12 +80,6 @@ void collect_empty_targets(SubList& sub, int from, int board[BOARD_CELLS], const
 void skip_unscored(int from, int moves, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     if (!score_move_draws(board, pieces, from)) return;
     for (int i = 0; i < moves; ++i) std::rand();
-}
-
-int empty_squares(const int board[BOARD_CELLS]) {
-    int n = 0;
-    for (int t = 0; t < SQUARES; ++t) n += board[t] == NO_PIECE;
-    return n;
 }
 
 // Sorts the sub-list and appends its best `limit` entries.
@@ -210,7 +203,7 @@ void collect_node_drops(CandidateList& list, int side, int board[BOARD_CELLS],
         const PieceRecord& p = pieces[i];
         if (on_board(p) || p.owner != side) continue;
         if (p.kind != remembered && is_full(list)) {
-            skip_unscored(p.square, empty_squares(board), board, pieces);
+            skip_unscored(p.square, square_set_size(position.empty()), board, pieces);
         } else if (p.kind != remembered) {
             collect_empty_targets(sub, p.square, board, pieces);
             append_best(list, sub, NODE_DROPS_PER_KIND);

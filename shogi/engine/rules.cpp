@@ -306,16 +306,53 @@ int highest_square(unsigned long long low, unsigned long long high) {
     return high != 0 ? 127 - __builtin_clzll(high) : 63 - __builtin_clzll(low);
 }
 
-// The squares along line d from `from` up to the first occupied one, that
-// one included.
-SquareSet reach_along(const SquareSet& occupied, int from, int d) {
+SquareSet without(const SquareSet& set, const SquareSet& taken) {
+    return SquareSet{{set.word[0] & ~taken.word[0], set.word[1] & ~taken.word[1]}};
+}
+
+SquareSet united(const SquareSet& a, const SquareSet& b) {
+    return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}};
+}
+
+void set_square(SquareSet& set, int square, int present) {
+    unsigned long long bit = 1ull << (square % 64);
+    unsigned long long& word = set.word[square / 64];
+    word = present ? word | bit : word & ~bit;
+}
+
+unsigned has_square(const SquareSet& set, int square) {
+    return static_cast<unsigned>(set.word[square / 64] >> (square % 64)) & 1u;
+}
+
+// A piece the attack tables know: a real number, a side, a kind.
+const PieceRecord* counted_piece(int number, const PieceRecord pieces[PIECE_RECORDS]) {
+    if (static_cast<unsigned>(number) >= NO_PIECE) return nullptr;
+    const PieceRecord* piece = &pieces[number];
+    if (static_cast<unsigned>(piece->owner) > GOTE || static_cast<unsigned>(piece->kind) >= PIECE_KINDS) return nullptr;
+    return piece;
+}
+
+// One attacker of `side`, packed.
+unsigned packed_one_of(int side) { return 1u << (SIDE_SHIFT * side); }
+unsigned packed_one(const PieceRecord& piece) { return packed_one_of(piece.owner); }
+
+int is_square(int cell) { return static_cast<unsigned>(cell) < SQUARES; }
+
+// The nearest occupied square along line d from `from`, or NO_SQUARE.
+int nearest_on_line(const SquareSet& occupied, int from, int d) {
     const SquareSet& ray = RAYS.ray[from][d];
     unsigned long long low = occupied.word[0] & ray.word[0];
     unsigned long long high = occupied.word[1] & ray.word[1];
-    if ((low | high) == 0) return ray;
-    int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
-    const SquareSet& beyond = RAYS.ray[nearest][d];
-    return SquareSet{{ray.word[0] & ~beyond.word[0], ray.word[1] & ~beyond.word[1]}};
+    if ((low | high) == 0) return NO_SQUARE;
+    return d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
+}
+
+// The squares along line d from `from` up to the first occupied one, that
+// one included.
+SquareSet reach_along(const SquareSet& occupied, int from, int d) {
+    int nearest = nearest_on_line(occupied, from, d);
+    const SquareSet& ray = RAYS.ray[from][d];
+    return nearest == NO_SQUARE ? ray : without(ray, RAYS.ray[nearest][d]);
 }
 
 // A board piece's squares from its steps and lines, before its own pieces
@@ -361,11 +398,8 @@ const PieceRecord* known_board_piece(int from, const int board[BOARD_CELLS], con
 // reaches the cell; packed.
 inline unsigned line_tally(const SquareSet& occupied, const int board[], const PieceRecord pieces[PIECE_RECORDS],
                            int cell, int d) {
-    const SquareSet& ray = RAYS.ray[cell][d];
-    unsigned long long low = occupied.word[0] & ray.word[0];
-    unsigned long long high = occupied.word[1] & ray.word[1];
-    if ((low | high) == 0) return 0;
-    int nearest = d >= FIRST_ASCENDING_LINE ? lowest_square(low, high) : highest_square(low, high);
+    int nearest = nearest_on_line(occupied, cell, d);
+    if (nearest == NO_SQUARE) return 0;
     return tally(board[nearest], pieces, nearest == LINES.cell[cell][d][0] ? ATTACKS.near[d] : ATTACKS.far[d]);
 }
 
@@ -401,18 +435,13 @@ LineTowardTable build_line_toward_table(void) {
 
 const LineTowardTable TOWARD = build_line_toward_table();
 
-int is_square(int cell) { return static_cast<unsigned>(cell) < SQUARES; }
-
 // legal_target_set_on with each side's closed squares known: a board piece's
 // open targets without its side's closed squares.
 SquareSet targets_given_closed(const SquareSet& occupied, const SquareSet closed[2], int from,
                                const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    const PieceRecord* piece = known_board_piece(from, board, pieces);
-    if (piece == nullptr || (piece->owner != SENTE && piece->owner != GOTE))
-        return legal_target_set_on(occupied, from, board, pieces);
-    SquareSet set = open_targets(occupied, *piece, from);
-    const SquareSet& own = closed[piece->owner];
-    return SquareSet{{set.word[0] & ~own.word[0], set.word[1] & ~own.word[1]}};
+    const PieceRecord* piece = is_square(from) ? counted_piece(board[from], pieces) : nullptr;
+    if (piece == nullptr) return legal_target_set_on(occupied, from, board, pieces);
+    return without(open_targets(occupied, *piece, from), closed[piece->owner]);
 }
 
 }  // namespace
@@ -480,37 +509,6 @@ int count_legal_targets_on(const SquareSet& occupied, int from, const int board[
     return square_set_size(legal_target_set_on(occupied, from, board, pieces));
 }
 
-namespace {
-
-SquareSet without(const SquareSet& set, const SquareSet& taken) {
-    return SquareSet{{set.word[0] & ~taken.word[0], set.word[1] & ~taken.word[1]}};
-}
-
-SquareSet united(const SquareSet& a, const SquareSet& b) {
-    return SquareSet{{a.word[0] | b.word[0], a.word[1] | b.word[1]}};
-}
-
-void set_square(SquareSet& set, int square, int present) {
-    unsigned long long bit = 1ull << (square % 64);
-    unsigned long long& word = set.word[square / 64];
-    word = present ? word | bit : word & ~bit;
-}
-
-unsigned has_square(const SquareSet& set, int square) {
-    return static_cast<unsigned>(set.word[square / 64] >> (square % 64)) & 1u;
-}
-
-// A piece the attack tables know: a real number, a side, a kind.
-const PieceRecord* counted_piece(int number, const PieceRecord pieces[PIECE_RECORDS]) {
-    if (static_cast<unsigned>(number) >= NO_PIECE) return nullptr;
-    const PieceRecord* piece = &pieces[number];
-    if (static_cast<unsigned>(piece->owner) > GOTE || static_cast<unsigned>(piece->kind) >= PIECE_KINDS) return nullptr;
-    return piece;
-}
-
-unsigned packed_one(const PieceRecord& piece) { return 1u << (SIDE_SHIFT * piece.owner); }
-
-}  // namespace
 
 void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     pieces_ = pieces;
@@ -562,6 +560,11 @@ void PositionCache::note_cuts(const PieceRecord& piece, int square) {
             }
         }
     }
+}
+
+SquareSet PositionCache::empty() const {
+    constexpr SquareSet ALL_SQUARES{{~0ull, (1ull << (SQUARES - 64)) - 1}};
+    return without(ALL_SQUARES, occupied_);
 }
 
 AttackerCounts PositionCache::attackers(int cell) const {
@@ -622,7 +625,7 @@ void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], T
 void PositionCache::drop_trial(const PieceRecord& piece, int to, TrialCounts& counts) const {
     counts.occupied = occupied_;
     add_square(counts.occupied, to);
-    for (int side = SENTE; side <= GOTE; ++side) counts.add(cut_by_drop_[to][side], 0u - (1u << (SIDE_SHIFT * side)));
+    for (int side = SENTE; side <= GOTE; ++side) counts.add(cut_by_drop_[to][side], 0u - packed_one_of(side));
     SquareSet attacks = open_targets(counts.occupied, piece, to);
     counts.add(attacks, packed_one(piece));
     counts.reach = without(attacks, closed_[piece.owner]);

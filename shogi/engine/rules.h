@@ -108,6 +108,8 @@ public:
     void reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
 
     const SquareSet& occupied() const { return occupied_; }
+    // The squares that hold no piece.
+    SquareSet empty() const;
     // count_attackers_on for the position.
     AttackerCounts attackers(int cell) const;
     // legal_target_set_on for the position.
