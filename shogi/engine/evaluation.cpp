@@ -390,6 +390,26 @@ void follow_pass(Contender c[], int count, int h) {
     for (int e = 0; e < count; ++e) c[e].at = next[e];
 }
 
+// Highest score first, equal scores by place: what a pass of stride 1 does.
+void order_by_score_then_place(Contender c[], int count) {
+    for (int i = 1; i < count; ++i) {
+        Contender held = c[i];
+        int j = i;
+        for (; j > 0 && (c[j - 1].move.score < held.move.score ||
+                         (c[j - 1].move.score == held.move.score && c[j - 1].at > held.at));
+             --j)
+            c[j] = c[j - 1];
+        c[j] = held;
+    }
+}
+
+// Whether two contenders, ordered by score, score the same.
+int has_equal_neighbours(const Contender c[], int count) {
+    for (int i = 1; i < count; ++i)
+        if (c[i - 1].move.score == c[i].move.score) return 1;
+    return 0;
+}
+
 // The best-th highest score of the list.
 int best_score(const Move list[], int n, int best) {
     int top[SQUARES];  // the highest scores so far, highest first
@@ -418,16 +438,11 @@ int place_best_few(Move list[], int n, int best) {
     if (count > MAX_CONTENDERS) return 0;
     Contender c[MAX_CONTENDERS];
     for (int i = 0; i < count; ++i) c[i] = Contender{list[passing[i]], passing[i]};
-    for (int h = first_stride(n); h > 1; h /= 3) follow_pass(c, count, h);
-    // The last pass: highest score first, then by place.
-    for (int i = 1; i < count; ++i) {
-        Contender held = c[i];
-        int j = i;
-        for (; j > 0 && (c[j - 1].move.score < held.move.score ||
-                         (c[j - 1].move.score == held.move.score && c[j - 1].at > held.at));
-             --j)
-            c[j] = c[j - 1];
-        c[j] = held;
+    order_by_score_then_place(c, count);
+    // The strides only decide the order of equal scores.
+    if (has_equal_neighbours(c, count)) {
+        for (int h = first_stride(n); h > 1; h /= 3) follow_pass(c, count, h);
+        order_by_score_then_place(c, count);  // the last pass
     }
     for (int i = 0; i < best; ++i) list[i] = c[i].move;
     return 1;
