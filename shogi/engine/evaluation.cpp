@@ -294,8 +294,9 @@ int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
     move.mover = p;
     move.captured = c;
     try_move(move, cache, board, pieces);
-    int t2 = tactical_term(board, pieces, move, coef[COEF_B]);
+    // An unsafe drop scores without its tactics, so they are not worked out.
     int unsafe = unsafe_drop(move);
+    int t2 = unsafe ? 0 : tactical_term(board, pieces, move, coef[COEF_B]);
     int t3 = move_activity(pieces, move, coef[COEF_C]);
 
     board[to] = c;
