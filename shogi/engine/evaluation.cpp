@@ -118,13 +118,15 @@ AttackerCounts attackers_during_trial(const TriedMove& move, const PieceRecord p
     return counts;
 }
 
+TargetCover cover_of(const AttackerCounts& counts, int mover_owner) {
+    return TargetCover{counts.side[engine_side], others_of(counts, mover_owner), counts.side[engine_opponent]};
+}
+
 // `board` holds the move on the cache's position.
 void try_move(TriedMove& move, const PositionCache& cache, const int board[BOARD_CELLS],
               const PieceRecord pieces[PIECE_RECORDS]) {
     cache.trial(TrialMove{move.from, move.to}, board, move.counts);
-    AttackerCounts counts = move.counts.attackers(move.to);
-    int others = others_of(counts, pieces[move.mover].owner);
-    move.cover = TargetCover{counts.side[engine_side], others, counts.side[engine_opponent]};
+    move.cover = cover_of(move.counts.attackers(move.to), pieces[move.mover].owner);
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
@@ -180,6 +182,12 @@ int unsafe_drop(const TriedMove& move) {
     return move.from >= SENTE_HAND_BASE && move.cover.opponents > 0 && move.cover.guards == 0;
 }
 
+// An unsafe drop scores its formation pull and activity only, far below any other move.
+int unsafe_drop_score(int t1, int t3) {
+    int rest = add32(t1, t3);
+    return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
+}
+
 // The random bonus of a pawn push is drawn when the pawn starts far from the
 // engine side's king (by column; a hand cell's number counts as it is).
 int pawn_push_draws(const PieceRecord pieces[PIECE_RECORDS], int from) {
@@ -202,6 +210,10 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
         if (pawn != 0) t3 = add32(t3, mul32(drawn % pawn, c));
     }
     return t3;
+}
+
+int activity_reads_reach(int kind) {
+    return kind == ROOK || kind == PROMOTED_ROOK || kind == BISHOP || kind == PROMOTED_BISHOP;
 }
 
 int move_activity(const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move, int c) {
@@ -271,6 +283,21 @@ int piece_activity(const Judged& j, int k, int c) {
 
 }  // namespace
 
+namespace {
+
+// A piece put on an empty square leaves that square's attackers as they
+// were, so an unsafe drop is known before it is tried; only the activity of
+// a long-range piece needs the trial then, for its reach.
+int is_unsafe_before_trial(TriedMove& move, const PositionCache& cache, const PieceRecord pieces[PIECE_RECORDS]) {
+    if (move.from < SENTE_HAND_BASE || !cache.is_empty(move.to)) return 0;
+    const PieceRecord& mover = pieces[move.mover];
+    if (activity_reads_reach(mover.kind)) return 0;
+    move.cover = cover_of(cache.attackers(move.to), mover.owner);
+    return unsafe_drop(move);
+}
+
+}  // namespace
+
 int score_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from, int to) {
     PositionCache cache;
     cache.reset(board, pieces);
@@ -283,9 +310,6 @@ int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
     const int* coef = phase_triple(es.tef);
     int p = board[from];
     int c = board[to];
-    board[from] = NO_PIECE;
-    board[to] = p;
-
     int t1 = 0;
     if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
     TriedMove move;
@@ -293,16 +317,19 @@ int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
     move.to = to;
     move.mover = p;
     move.captured = c;
+    if (is_unsafe_before_trial(move, cache, pieces))
+        return unsafe_drop_score(t1, move_activity(pieces, move, coef[COEF_C]));
+
+    board[from] = NO_PIECE;
+    board[to] = p;
     try_move(move, cache, board, pieces);
     // An unsafe drop scores without its tactics, so they are not worked out.
     int unsafe = unsafe_drop(move);
     int t2 = unsafe ? 0 : tactical_term(board, pieces, move, coef[COEF_B]);
     int t3 = move_activity(pieces, move, coef[COEF_C]);
-
     board[to] = c;
     board[from] = p;
-    int rest = add32(t1, t3);
-    if (unsafe) return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
+    if (unsafe) return unsafe_drop_score(t1, t3);
     return add32(add32(t1, t2), t3);
 }
 

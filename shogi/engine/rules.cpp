@@ -567,6 +567,8 @@ SquareSet PositionCache::empty() const {
     return without(ALL_SQUARES, occupied_);
 }
 
+int PositionCache::is_empty(int cell) const { return is_square(cell) && !has_square(occupied_, cell); }
+
 AttackerCounts PositionCache::attackers(int cell) const {
     if (!is_square(cell)) return AttackerCounts{{0, 0}};
     return unpacked(counts_[cell]);
@@ -579,7 +581,7 @@ SquareSet PositionCache::targets(int from, const int board[BOARD_CELLS]) const {
 void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const {
     counts.position_counts_ = counts_;
     counts.change_count_ = 0;
-    if (!is_square(move.from) && is_square(move.to) && !has_square(occupied_, move.to)) {
+    if (!is_square(move.from) && is_empty(move.to)) {
         if (const PieceRecord* piece = counted_piece(board[move.to], pieces_)) {
             drop_trial(*piece, move.to, counts);
             return;

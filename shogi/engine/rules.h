@@ -110,6 +110,8 @@ public:
     const SquareSet& occupied() const { return occupied_; }
     // The squares that hold no piece.
     SquareSet empty() const;
+    // 1 when `cell` is a square that holds no piece.
+    int is_empty(int cell) const;
     // count_attackers_on for the position.
     AttackerCounts attackers(int cell) const;
     // legal_target_set_on for the position.
