@@ -435,15 +435,6 @@ LineTowardTable build_line_toward_table(void) {
 
 const LineTowardTable TOWARD = build_line_toward_table();
 
-// legal_target_set_on with each side's closed squares known: a board piece's
-// open targets without its side's closed squares.
-SquareSet targets_given_closed(const SquareSet& occupied, const SquareSet closed[2], int from,
-                               const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
-    const PieceRecord* piece = is_square(from) ? counted_piece(board[from], pieces) : nullptr;
-    if (piece == nullptr) return legal_target_set_on(occupied, from, board, pieces);
-    return without(open_targets(occupied, *piece, from), closed[piece->owner]);
-}
-
 }  // namespace
 
 SquareSet occupied_squares(const int board[BOARD_CELLS]) {
@@ -575,7 +566,10 @@ AttackerCounts PositionCache::attackers(int cell) const {
 }
 
 SquareSet PositionCache::targets(int from, const int board[BOARD_CELLS]) const {
-    return targets_given_closed(occupied_, closed_, from, board, pieces_);
+    // A board piece's targets are its attacks without its side's closed squares.
+    const PieceRecord* piece = is_square(from) ? counted_piece(board[from], pieces_) : nullptr;
+    if (piece == nullptr) return legal_target_set_on(occupied_, from, board, pieces_);
+    return without(attacks_[from], closed_[piece->owner]);
 }
 
 void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const {
