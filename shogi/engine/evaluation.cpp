@@ -93,14 +93,14 @@ struct TargetCover {
     int opponents;  // the engine side's opponent's
 };
 
-// A candidate on the board while it is scored, with what several terms ask
-// for worked out once: the mover's targets from `to` and the cover of `to`.
+// A candidate while it is scored, with what several terms ask for worked
+// out once: the mover's targets from `to` and the cover of `to`.
 struct TriedMove {
     int from;
     int to;
     int mover;
     int captured;
-    TrialCounts counts;
+    SquareSet reach;
     TargetCover cover;
 };
 
@@ -108,9 +108,9 @@ struct TriedMove {
 // captured piece's record still names `to`, so the mover standing there
 // counts for the captured piece's owner instead of its own (for nobody
 // without a capture). `reached` tells whether the mover reaches `cell`.
-AttackerCounts attackers_during_trial(const TriedMove& move, const PieceRecord pieces[PIECE_RECORDS], int cell,
-                                      int reached) {
-    AttackerCounts counts = move.counts.attackers(cell);
+AttackerCounts attackers_during_trial(const TriedMove& move, const TrialCounts& trial,
+                                      const PieceRecord pieces[PIECE_RECORDS], int cell, int reached) {
+    AttackerCounts counts = trial.attackers(cell);
     if (reached) {
         shift_count(counts, pieces[move.mover].owner, -1);
         shift_count(counts, pieces[move.captured].owner, 1);
@@ -123,69 +123,83 @@ TargetCover cover_of(const AttackerCounts& counts, int mover_owner) {
 }
 
 // `board` holds the move on the cache's position.
-void try_move(TriedMove& move, const PositionCache& cache, const int board[BOARD_CELLS],
+void try_move(TriedMove& move, TrialCounts& trial, const PositionCache& cache, const int board[BOARD_CELLS],
               const PieceRecord pieces[PIECE_RECORDS]) {
-    cache.trial(TrialMove{move.from, move.to}, board, move.counts);
-    move.cover = cover_of(move.counts.attackers(move.to), pieces[move.mover].owner);
+    cache.trial(TrialMove{move.from, move.to}, board, trial);
+    move.reach = trial.reach;
+    move.cover = cover_of(trial.attackers(move.to), pieces[move.mover].owner);
 }
 
 // Gains from the pieces of the other side that the mover, now on `to`,
-// attacks: each is worth its value over one more than its defenders.
-int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
-                 const TriedMove& move, int b) {
+// attacks (its reach among the occupied squares: the reach holds no piece of
+// its own side): each is worth its value over one more than its defenders,
+// which `defenders_of(square)` counts.
+template <class Defenders>
+int attack_gains(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                 const SquareSet& occupied, int b, Defenders defenders_of) {
     const int* value = engine_settings[engine_side].value;
     int gains = 0;
     for (int w = 0; w < 2; ++w) {
-        // The mover's reach holds no piece of its own side.
-        for (unsigned long long bits = move.counts.reach.word[w] & move.counts.occupied.word[w]; bits != 0;
-             bits &= bits - 1) {
+        for (unsigned long long bits = move.reach.word[w] & occupied.word[w]; bits != 0; bits &= bits - 1) {
             int sq = 64 * w + __builtin_ctzll(bits);
-            AttackerCounts defenders = attackers_during_trial(move, pieces, sq, 1);
-            gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders.side[engine_opponent] + 1));
+            gains = add32(gains, mul32(b, value[pieces[board[sq]].kind]) / (defenders_of(sq) + 1));
         }
     }
     return gains;
 }
 
-// Gains and losses of the mover p, now on `to`, against every piece of the
-// other side (the captured one included, by its record): its attacks, each
-// piece that reaches `from` (the mover's old square) and each that reaches
-// `to`. The sums wrap, so each count is multiplied out at once.
-int exchange_terms(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
-                   const TriedMove& move, int b) {
-    int from = move.from;
-    const PieceRecord& mover = pieces[move.mover];
-    int mover_value = mul32(b, engine_settings[engine_side].value[mover.kind]);
-    int from_hits = 0;
-    if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
-        int returns = (move.counts.reach.word[from / 64] >> (from % 64)) & 1;
-        from_hits = others_of(attackers_during_trial(move, pieces, from, returns),
-                              mover.owner);
-    }
-    int t2 = add32(attack_gains(board, pieces, move, b), mul32(from_hits, mover_value));
-    return sub32(t2, mul32(move.cover.attackers, mover_value / (move.cover.guards + 1)));
+// What the cover of `to` makes of the mover, worth `mover_value`: the
+// attackers that could take it, against its guards, which from the middle
+// game on also count in its favour. The sums wrap, so each count is
+// multiplied out at once.
+int cover_terms(const TargetCover& cover, int mover_value) {
+    int t2 = sub32(0, mul32(cover.attackers, mover_value / (cover.guards + 1)));
+    if (game_phase == CHUBAN || game_phase == SHUBAN) t2 = add32(t2, mul32(mover_value / 5, cover.guards));
+    return t2;
 }
 
-int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS],
-                  const TriedMove& move, int b) {
+int mover_value_of(const TriedMove& move, const PieceRecord pieces[PIECE_RECORDS], int b) {
+    return mul32(b, engine_settings[engine_side].value[pieces[move.mover].kind]);
+}
+
+// The tactics of a move on the board: what it captures, and its gains and
+// losses against every piece of the other side (the captured one included,
+// by its record): its attacks, each piece that reaches `from` (the mover's
+// old square) and each that reaches `to`.
+int tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                  const TrialCounts& trial, int b) {
     const int* value = engine_settings[engine_side].value;
-    int kind = pieces[move.mover].kind;
+    const PieceRecord& mover = pieces[move.mover];
+    int mover_value = mover_value_of(move, pieces, b);
     int t2 = 0;
     if (move.captured != NO_PIECE)
-        t2 = mul32(add32(sub32(value[KING], value[kind]), value[pieces[move.captured].kind]), b);
-    if (game_phase == CHUBAN || game_phase == SHUBAN)
-        t2 = add32(t2, mul32(mul32(b, value[kind]) / 5, move.cover.guards));
-    return add32(t2, exchange_terms(board, pieces, move, b));
+        t2 = mul32(add32(sub32(value[KING], value[mover.kind]), value[pieces[move.captured].kind]), b);
+    int from = move.from;
+    if (from <= LAST_SQUARE) {  // a hand cell is reached by nobody
+        int returns = has_square(move.reach, from);
+        int from_hits = others_of(attackers_during_trial(move, trial, pieces, from, returns), mover.owner);
+        t2 = add32(t2, mul32(from_hits, mover_value));
+    }
+    auto defenders_of = [&](int sq) {
+        return attackers_during_trial(move, trial, pieces, sq, 1).side[engine_opponent];
+    };
+    t2 = add32(t2, attack_gains(board, pieces, move, trial.occupied, b, defenders_of));
+    return add32(t2, cover_terms(move.cover, mover_value));
+}
+
+// The tactics of a drop onto an empty square: no capture, and no piece
+// reaches a hand cell. The mover's own attack on a square it reaches is
+// taken back for it (nobody's piece is captured), so its defenders are the
+// position's, less the line pieces that the dropped piece cuts off.
+int drop_tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move,
+                       const PositionCache& cache, int b) {
+    auto defenders_of = [&](int sq) { return cache.attackers_past(move.to, sq).side[engine_opponent]; };
+    int gains = attack_gains(board, pieces, move, cache.occupied(), b, defenders_of);
+    return add32(gains, cover_terms(move.cover, mover_value_of(move, pieces, b)));
 }
 
 int unsafe_drop(const TriedMove& move) {
     return move.from >= SENTE_HAND_BASE && move.cover.opponents > 0 && move.cover.guards == 0;
-}
-
-// An unsafe drop scores its formation pull and activity only, far below any other move.
-int unsafe_drop_score(int t1, int t3) {
-    int rest = add32(t1, t3);
-    return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
 }
 
 // The random bonus of a pawn push is drawn when the pawn starts far from the
@@ -212,10 +226,6 @@ int pawn_activity(const PieceRecord pieces[PIECE_RECORDS], int from, int to, int
     return t3;
 }
 
-int activity_reads_reach(int kind) {
-    return kind == ROOK || kind == PROMOTED_ROOK || kind == BISHOP || kind == PROMOTED_BISHOP;
-}
-
 int move_activity(const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move, int c) {
     int to = move.to;
     switch (pieces[move.mover].kind) {
@@ -225,10 +235,10 @@ int move_activity(const PieceRecord pieces[PIECE_RECORDS], const TriedMove& move
     case PROMOTED_ROOK:
         // Reach along the own file counts double; the sum wraps, so it is
         // multiplied out.
-        return mul32(square_set_size(move.counts.reach) + square_set_size(on_file(move.counts.reach, to)), c);
+        return mul32(square_set_size(move.reach) + square_set_size(on_file(move.reach, to)), c);
     case BISHOP:
     case PROMOTED_BISHOP:
-        return mul32(square_set_size(move.counts.reach), c);
+        return mul32(square_set_size(move.reach), c);
     case PAWN:
         return pawn_activity(pieces, move.from, to, c);
     default:
@@ -281,19 +291,40 @@ int piece_activity(const Judged& j, int k, int c) {
     }
 }
 
-}  // namespace
+// The score from its three terms. An unsafe drop scores its formation pull
+// and activity only, far below any other move, so its tactics (t2) need
+// not be worked out.
+int total_score(int t1, int t2, int t3, int unsafe) {
+    if (!unsafe) return add32(add32(t1, t2), t3);
+    int rest = add32(t1, t3);
+    return rest >= 0 ? EVAL_LOSS + rest : EVAL_LOSS;
+}
 
-namespace {
-
-// A piece put on an empty square leaves that square's attackers as they
-// were, so an unsafe drop is known before it is tried; only the activity of
-// a long-range piece needs the trial then, for its reach.
-int is_unsafe_before_trial(TriedMove& move, const PositionCache& cache, const PieceRecord pieces[PIECE_RECORDS]) {
-    if (move.from < SENTE_HAND_BASE || !cache.is_empty(move.to)) return 0;
+// A piece put on an empty square changes no count of that square, so its
+// cover is the position's, and nothing needs to be tried on the board.
+int score_drop_onto_empty(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], TriedMove& move,
+                          const PositionCache& cache, int t1, const int coef[3]) {
     const PieceRecord& mover = pieces[move.mover];
-    if (activity_reads_reach(mover.kind)) return 0;
+    move.reach = cache.drop_reach(mover, move.to);
     move.cover = cover_of(cache.attackers(move.to), mover.owner);
-    return unsafe_drop(move);
+    int unsafe = unsafe_drop(move);
+    int t2 = unsafe ? 0 : drop_tactical_term(board, pieces, move, cache, coef[COEF_B]);
+    return total_score(t1, t2, move_activity(pieces, move, coef[COEF_C]), unsafe);
+}
+
+// Any other move is tried: the board holds it while it is scored.
+int score_tried_move(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], TriedMove& move,
+                     const PositionCache& cache, int t1, const int coef[3]) {
+    board[move.from] = NO_PIECE;
+    board[move.to] = move.mover;
+    TrialCounts trial;
+    try_move(move, trial, cache, board, pieces);
+    int unsafe = unsafe_drop(move);
+    int t2 = unsafe ? 0 : tactical_term(board, pieces, move, trial, coef[COEF_B]);
+    int t3 = move_activity(pieces, move, coef[COEF_C]);
+    board[move.to] = move.captured;
+    board[move.from] = move.mover;
+    return total_score(t1, t2, t3, unsafe);
 }
 
 }  // namespace
@@ -308,29 +339,17 @@ int score_move_on(int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS
                   PositionCache& cache) {
     const EngineSettings& es = engine_settings[engine_side];
     const int* coef = phase_triple(es.tef);
-    int p = board[from];
-    int c = board[to];
-    int t1 = 0;
-    if (pieces[p].owner == engine_side && coef[COEF_A] != 0) t1 = formation_pull(es, p, to, coef[COEF_A]);
     TriedMove move;
     move.from = from;
     move.to = to;
-    move.mover = p;
-    move.captured = c;
-    if (is_unsafe_before_trial(move, cache, pieces))
-        return unsafe_drop_score(t1, move_activity(pieces, move, coef[COEF_C]));
-
-    board[from] = NO_PIECE;
-    board[to] = p;
-    try_move(move, cache, board, pieces);
-    // An unsafe drop scores without its tactics, so they are not worked out.
-    int unsafe = unsafe_drop(move);
-    int t2 = unsafe ? 0 : tactical_term(board, pieces, move, coef[COEF_B]);
-    int t3 = move_activity(pieces, move, coef[COEF_C]);
-    board[to] = c;
-    board[from] = p;
-    if (unsafe) return unsafe_drop_score(t1, t3);
-    return add32(add32(t1, t2), t3);
+    move.mover = board[from];
+    move.captured = board[to];
+    int t1 = 0;
+    if (pieces[move.mover].owner == engine_side && coef[COEF_A] != 0)
+        t1 = formation_pull(es, move.mover, to, coef[COEF_A]);
+    if (cache.drops_onto_empty(TrialMove{from, to}, move.mover))
+        return score_drop_onto_empty(board, pieces, move, cache, t1, coef);
+    return score_tried_move(board, pieces, move, cache, t1, coef);
 }
 
 int score_move_draws(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS], int from) {

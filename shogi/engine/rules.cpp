@@ -320,10 +320,6 @@ void set_square(SquareSet& set, int square, int present) {
     word = present ? word | bit : word & ~bit;
 }
 
-unsigned has_square(const SquareSet& set, int square) {
-    return static_cast<unsigned>(set.word[square / 64] >> (square % 64)) & 1u;
-}
-
 // A piece the attack tables know: a real number, a side, a kind.
 const PieceRecord* counted_piece(int number, const PieceRecord pieces[PIECE_RECORDS]) {
     if (static_cast<unsigned>(number) >= NO_PIECE) return nullptr;
@@ -558,7 +554,10 @@ SquareSet PositionCache::empty() const {
     return without(ALL_SQUARES, occupied_);
 }
 
-int PositionCache::is_empty(int cell) const { return is_square(cell) && !has_square(occupied_, cell); }
+int PositionCache::drops_onto_empty(const TrialMove& move, int piece) const {
+    return !is_square(move.from) && is_square(move.to) && !has_square(occupied_, move.to) &&
+           counted_piece(piece, pieces_) != nullptr;
+}
 
 AttackerCounts PositionCache::attackers(int cell) const {
     if (!is_square(cell)) return AttackerCounts{{0, 0}};
@@ -575,12 +574,6 @@ SquareSet PositionCache::targets(int from, const int board[BOARD_CELLS]) const {
 void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const {
     counts.position_counts_ = counts_;
     counts.change_count_ = 0;
-    if (!is_square(move.from) && is_empty(move.to)) {
-        if (const PieceRecord* piece = counted_piece(board[move.to], pieces_)) {
-            drop_trial(*piece, move.to, counts);
-            return;
-        }
-    }
     // The board differs from the position only on the trial's squares.
     int changed[2] = {NO_SQUARE, NO_SQUARE};
     int changed_count = 0;
@@ -618,13 +611,15 @@ void PositionCache::trial(const TrialMove& move, const int board[BOARD_CELLS], T
     counts.reach = without(mover_attacks, closed);
 }
 
-void PositionCache::drop_trial(const PieceRecord& piece, int to, TrialCounts& counts) const {
-    counts.occupied = occupied_;
-    add_square(counts.occupied, to);
-    for (int side = SENTE; side <= GOTE; ++side) counts.add(cut_by_drop_[to][side], 0u - packed_one_of(side));
-    SquareSet attacks = open_targets(counts.occupied, piece, to);
-    counts.add(attacks, packed_one(piece));
-    counts.reach = without(attacks, closed_[piece.owner]);
+SquareSet PositionCache::drop_reach(const PieceRecord& piece, int to) const {
+    return without(open_targets(occupied_, piece, to), closed_[piece.owner]);
+}
+
+AttackerCounts PositionCache::attackers_past(int to, int cell) const {
+    unsigned packed = counts_[cell];
+    for (int side = SENTE; side <= GOTE; ++side)
+        packed -= has_square(cut_by_drop_[to][side], cell) * packed_one_of(side);
+    return unpacked(packed);
 }
 
 void PositionCache::recount_lines(const SquareSet& crossed, const int changed[], int changed_count,

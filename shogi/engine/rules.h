@@ -23,6 +23,11 @@ int list_squares(const SquareSet& set, int out[SQUARES]);
 
 inline int square_set_size(const SquareSet &set) { return bits_set(set.word[0]) + bits_set(set.word[1]); }
 
+// 1 when `square` (0..127) is in the set.
+inline unsigned has_square(const SquareSet& set, int square) {
+    return static_cast<unsigned>(set.word[square / 64] >> (square % 64)) & 1u;
+}
+
 // 1 if the piece on `from` (square or hand cell) may go to square `to`.
 // Total: any from in 0..255 and any non-negative to; to > 80 is refused.
 int can_move(int from, int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]);
@@ -110,12 +115,18 @@ public:
     const SquareSet& occupied() const { return occupied_; }
     // The squares that hold no piece.
     SquareSet empty() const;
-    // 1 when `cell` is a square that holds no piece.
-    int is_empty(int cell) const;
+    // 1 when the move puts `piece`, a piece the tables know, from outside
+    // the board onto a square that holds no piece.
+    int drops_onto_empty(const TrialMove& move, int piece) const;
     // count_attackers_on for the position.
     AttackerCounts attackers(int cell) const;
     // legal_target_set_on for the position.
     SquareSet targets(int from, const int board[BOARD_CELLS]) const;
+    // The squares a piece the tables know, put on the empty square `to`, reaches.
+    SquareSet drop_reach(const PieceRecord& piece, int to) const;
+    // Attackers of `cell` once something stands on the empty square `to`,
+    // not counting what stands there.
+    AttackerCounts attackers_past(int to, int cell) const;
     // The counts while `board` holds the trial on the position.
     void trial(const TrialMove& move, const int board[BOARD_CELLS], TrialCounts& counts) const;
 
@@ -123,8 +134,6 @@ private:
     // Records, for each empty square the line piece on `square` reaches, the
     // squares that piece no longer reaches once something stands there.
     void note_cuts(const PieceRecord& piece, int square);
-    // trial() for a piece put on an empty square from outside the board.
-    void drop_trial(const PieceRecord& piece, int to, TrialCounts& counts) const;
     // Adds to `counts` what changes on the lines of the line pieces on the
     // `crossed` squares that pass the changed squares.
     void recount_lines(const SquareSet& crossed, const int changed[], int changed_count, const int board[BOARD_CELLS],

@@ -386,8 +386,22 @@ std::vector<Move> trial_moves(const TestPosition& pos) {
     return moves;
 }
 
+// A drop onto an empty square, asked of the cache without a trial: its reach,
+// and every count but the dropped piece's own attacks, as the trial has them.
+void expect_drop_as_the_trial(const PositionCache& cache, const TrialCounts& trial, const PieceRecord& dropped,
+                              int to) {
+    expect_same_set(cache.drop_reach(dropped, to), trial.reach, "drop reach", -1, to);
+    for (int cell = 0; cell < SQUARES; ++cell) {
+        AttackerCounts past = cache.attackers_past(to, cell), during = trial.attackers(cell);
+        int own = during.side[dropped.owner] - past.side[dropped.owner];
+        int others = during.side[opponent(dropped.owner)] - past.side[opponent(dropped.owner)];
+        ASSERT_TRUE(others == 0 && (own == 1 || (own == 0 && !has_square(trial.reach, cell))))
+            << "cell " << cell << " after a drop on " << to;
+    }
+}
+
 TEST(PositionCache, CountsTargetsAndEveryTrialAgreeWithTheRules) {
-    long trials = 0;
+    long trials = 0, drops = 0;
     for (unsigned seed = 1; seed <= 24; ++seed) {
         TestPosition pos;
         if (seed % 2)
@@ -411,12 +425,17 @@ TEST(PositionCache, CountsTargetsAndEveryTrialAgreeWithTheRules) {
             expect_same_set(trial.occupied, occupied_squares(pos.board), "occupied", m.from, m.to);
             expect_same_set(trial.reach, legal_target_set(m.to, pos.board, pos.pieces), "reach", m.from, m.to);
             expect_counts_as_the_rules(pos, m.from, m.to, trial);
+            if (cache.drops_onto_empty(TrialMove{m.from, m.to}, mover)) {
+                expect_drop_as_the_trial(cache, trial, pos.pieces[mover], m.to);
+                ++drops;
+            }
             pos.board[m.to] = captured;
             pos.board[m.from] = mover;
             ++trials;
         }
     }
     EXPECT_GT(trials, 1500);
+    EXPECT_GT(drops, 200);
 }
 
 }  // namespace
