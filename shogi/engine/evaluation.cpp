@@ -417,26 +417,6 @@ struct Contender {
     int at;
 };
 
-constexpr int MAX_CONTENDERS = 24;
-
-// Where a pass of stride h puts each contender: an entry's place depends only
-// on the entries of its stride class that score more, or as much and stand
-// before it, and those are contenders too.
-void follow_pass(Contender c[], int count, int h) {
-    int stride_class[MAX_CONTENDERS];
-    int next[MAX_CONTENDERS];
-    for (int e = 0; e < count; ++e) stride_class[e] = c[e].at % h;
-    for (int e = 0; e < count; ++e) {
-        int ahead = 0;
-        for (int f = 0; f < count; ++f) {
-            int before = c[f].move.score > c[e].move.score || (c[f].move.score == c[e].move.score && c[f].at < c[e].at);
-            ahead += before && stride_class[f] == stride_class[e];
-        }
-        next[e] = stride_class[e] + h * ahead;
-    }
-    for (int e = 0; e < count; ++e) c[e].at = next[e];
-}
-
 // Highest score first, equal scores by place: what a pass of stride 1 does.
 void order_by_score_then_place(Contender c[], int count) {
     for (int i = 1; i < count; ++i) {
@@ -448,6 +428,20 @@ void order_by_score_then_place(Contender c[], int count) {
             c[j] = c[j - 1];
         c[j] = held;
     }
+}
+
+// Where a pass of stride h puts each contender, given them ordered by score
+// then place: a pass sorts each stride class stably, and the entries that
+// score less than every contender come after them all, so a contender's
+// rank in its class is the number of contenders of that class ahead of it.
+void follow_pass(Contender c[], int count, int h) {
+    int taken[SQUARES];  // h <= n <= SQUARES
+    for (int k = 0; k < h; ++k) taken[k] = 0;
+    for (int e = 0; e < count; ++e) {
+        int stride_class = c[e].at % h;
+        c[e].at = stride_class + h * taken[stride_class]++;
+    }
+    order_by_score_then_place(c, count);
 }
 
 // Whether two contenders, ordered by score, score the same.
@@ -472,7 +466,7 @@ int best_score(const Move list[], int n, int best) {
 }
 
 // place_best_by_passes, following only the entries that can end among the
-// best; 0 when ties make them too many to follow.
+// best; 0 for a list longer than the engine's.
 int place_best_few(Move list[], int n, int best) {
     if (n > SQUARES) return 0;
     int threshold = best_score(list, n, best);
@@ -482,15 +476,13 @@ int place_best_few(Move list[], int n, int best) {
         passing[count] = i;
         count += list[i].score >= threshold;
     }
-    if (count > MAX_CONTENDERS) return 0;
-    Contender c[MAX_CONTENDERS];
+    Contender c[SQUARES];
     for (int i = 0; i < count; ++i) c[i] = Contender{list[passing[i]], passing[i]};
     order_by_score_then_place(c, count);
-    // The strides only decide the order of equal scores.
-    if (has_equal_neighbours(c, count)) {
+    // The strides only decide the order of equal scores; the last pass is
+    // the ordering that each followed pass ends with.
+    if (has_equal_neighbours(c, count))
         for (int h = first_stride(n); h > 1; h /= 3) follow_pass(c, count, h);
-        order_by_score_then_place(c, count);  // the last pass
-    }
     for (int i = 0; i < best; ++i) list[i] = c[i].move;
     return 1;
 }
