@@ -1,5 +1,6 @@
 #include "rules.h"
 
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -146,6 +147,22 @@ void add_square(SquareSet &set, int square) { set.word[square / 64] |= 1ull << (
 // Without a branch: which squares hold a piece is unpredictable.
 void add_square_if(SquareSet &set, int square, bool present) {
     set.word[square / 64] |= static_cast<unsigned long long>(present) << (square % 64);
+}
+
+// The squares for which `holds(square)` is true. Sixteen squares are tested
+// into one group of bits at a time, which the compiler turns into a few
+// vector compares; `holds` is also asked about the squares 81 to 95, whose
+// answers are dropped.
+template <class Test>
+SquareSet squares_where(Test holds) {
+    constexpr int GROUP = 16;
+    unsigned long long word[2] = {0, 0};
+    for (int base = 0; base < SQUARES; base += GROUP) {
+        unsigned group = 0;
+        for (int k = 0; k < GROUP; ++k) group |= static_cast<unsigned>(base + k < SQUARES && holds(base + k)) << k;
+        word[base / 64] |= static_cast<unsigned long long>(group) << (base % 64);
+    }
+    return SquareSet{{word[0], word[1]}};
 }
 
 // The eight lines through a square as (row, column) steps, and the knight
@@ -434,9 +451,7 @@ const LineTowardTable TOWARD = build_line_toward_table();
 }  // namespace
 
 SquareSet occupied_squares(const int board[BOARD_CELLS]) {
-    SquareSet set{{0, 0}};
-    for (int square = 0; square < SQUARES; ++square) add_square_if(set, square, board[square] != NO_PIECE);
-    return set;
+    return squares_where([board](int square) { return board[square] != NO_PIECE; });
 }
 
 AttackerCounts count_attackers_on(const SquareSet& occupied, const int board[BOARD_CELLS],
@@ -499,25 +514,24 @@ int count_legal_targets_on(const SquareSet& occupied, int from, const int board[
 
 void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
     pieces_ = pieces;
-    occupied_ = closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
-    for (int square = 0; square < SQUARES; ++square) {
-        int number = board[square];
-        add_square_if(occupied_, square, number != NO_PIECE);
-        for (int side = SENTE; side <= GOTE; ++side) add_square_if(closed_[side], square, closes_to(number, pieces, side));
-        const PieceRecord* piece = counted_piece(number, pieces);
-        packed_one_[square] = piece != nullptr ? packed_one(*piece) : 0;
-        attacks_[square] = SquareSet{{0, 0}};
-        counts_[square] = 0;
-        crossed_by_[square] = SquareSet{{0, 0}};
-        cut_by_drop_[square][SENTE] = cut_by_drop_[square][GOTE] = SquareSet{{0, 0}};
-    }
+    occupied_ = occupied_squares(board);
+    closed_[SENTE] = closed_[GOTE] = SquareSet{{0, 0}};
+    std::memset(packed_one_, 0, sizeof packed_one_);
+    std::memset(attacks_, 0, sizeof attacks_);
+    std::memset(counts_, 0, sizeof counts_);
+    std::memset(crossed_by_, 0, sizeof crossed_by_);
+    std::memset(cut_by_drop_, 0, sizeof cut_by_drop_);
     // A piece attacks exactly the squares whose count it is in, so the
     // counts are summed from each piece's attacks.
     for (int w = 0; w < 2; ++w) {
         for (unsigned long long occupied = occupied_.word[w]; occupied != 0; occupied &= occupied - 1) {
             int square = 64 * w + __builtin_ctzll(occupied);
-            const PieceRecord* piece = counted_piece(board[square], pieces);
+            int number = board[square];
+            for (int side = SENTE; side <= GOTE; ++side)
+                add_square_if(closed_[side], square, closes_to(number, pieces, side));
+            const PieceRecord* piece = counted_piece(number, pieces);
             if (piece == nullptr) continue;
+            packed_one_[square] = packed_one(*piece);
             attacks_[square] = open_targets(occupied_, *piece, square);
             int slides = MOVES.slides[piece->owner][piece->kind] != 0;
             for (int v = 0; v < 2; ++v) {
@@ -530,6 +544,10 @@ void PositionCache::reset(const int board[BOARD_CELLS], const PieceRecord pieces
             if (slides) note_cuts(*piece, square);
         }
     }
+    // The record that empty squares name belongs to nobody, unless a piece
+    // table says otherwise.
+    for (int side = SENTE; side <= GOTE; ++side)
+        if (closes_to(NO_PIECE, pieces, side)) closed_[side] = united(closed_[side], empty());
 }
 
 void PositionCache::note_cuts(const PieceRecord& piece, int square) {
