@@ -634,6 +634,7 @@ SquareSet PositionCache::drop_reach(const PieceRecord& piece, int to) const {
 }
 
 AttackerCounts PositionCache::attackers_past(int to, int cell) const {
+    if (!is_square(cell)) return AttackerCounts{{0, 0}};
     unsigned packed = counts_[cell];
     for (int side = SENTE; side <= GOTE; ++side)
         packed -= has_square(cut_by_drop_[to][side], cell) * packed_one_of(side);
