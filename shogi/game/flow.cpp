@@ -14,6 +14,24 @@ namespace {
 
 constexpr int TURN_MENU = -1;  // the turn ends in the menu
 
+// The peer's move for side s, with obtain_move's answers.
+int obtain_remote_move(int s) {
+    switch (remote_move()) {
+        case REMOTE_MOVE:
+            return 1;
+        case REMOTE_QUIT:
+            return 0;
+        case REMOTE_RESIGNED:
+            resign(s);
+            return TURN_MENU;
+        case REMOTE_BROKEN:
+            dialog(serial_fault(), DIALOG_MESSAGE);
+            return TURN_MENU;
+        default:
+            return TURN_MENU;
+    }
+}
+
 // Asks the source of side s for its move; 1 when last_move holds it, 0 when
 // the program ends, TURN_MENU when the menu is wanted (its result decides).
 int obtain_move(int s) {
@@ -35,7 +53,7 @@ int obtain_move(int s) {
             return 1;
         }
         case PLAYER_REMOTE:
-            return remote_move() ? 1 : TURN_MENU;
+            return obtain_remote_move(s);
         case PLAYER_NOBODY:
             return TURN_MENU;
         default:
