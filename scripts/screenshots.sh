@@ -53,6 +53,20 @@ save_window() {
     convert "$work/$2.png" -strip -colors 64 -define png:compression-level=9 "PNG8:$docs/$2.png"
     echo "screenshots: docs/$2.png ($(stat -c %s "$docs/$2.png") bytes)"
 }
+# Starts program $1 and waits for its window titled $2, kept in $window.
+launch() {
+    "$1" >"$work/out.txt" 2>"$work/err.txt" &
+    app_pid=$!
+    wait_for 100 visible "^$2\$" || fail "no window titled $2"
+    window=$(visible "^$2\$")
+    sleep 0.3
+}
+# The pictures are taken; how the program ends does not matter.
+stop_program() {
+    kill "$app_pid"
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=""
+}
 # Types $2 into the dialog titled $1 (its name field has the focus) and confirms.
 answer_dialog() {
     wait_for 100 visible "^$1\$" || fail "no dialog titled $1"
@@ -64,15 +78,11 @@ answer_dialog() {
     wait_for 50 eval '[[ -z "$(visible "^$1\$")" ]]' || fail "the dialog $1 stayed open"
 }
 
-# --- banrei: a person (sente) against the computer, three moves each, opening with the rook pawn ------------------
+# --- banrei: a person (sente) against the computer, three moves each ------------------
 mkdir "$work/banrei"
 cd "$work/banrei"
 cp "$repo/data/sente.ini" "$repo/data/gote.ini" .
-"$banrei" >"$work/out.txt" 2>"$work/err.txt" &
-app_pid=$!
-wait_for 100 visible '^ZTL for Win32$' || fail "no banrei window"
-window=$(visible '^ZTL for Win32$')
-sleep 0.5
+launch "$banrei" "ZTL for Win32"
 focus "$window"
 xdotool key n h c
 wait_for 50 grep -qx "N+Human" banrei.csa || fail "banrei did not start a game"
@@ -100,27 +110,24 @@ play() {  # from-file from-rank to-file to-rank: a move of the person's, then th
     wait_for 300 eval '(($(moves_recorded) > before + 1))' || fail "the computer did not answer $1$2-$3$4"
     sleep 0.3
 }
+# Moves that open no bishop line, so the pictured game is a quiet opening.
 play 2 7 2 6
 play 2 6 2 5
 play 6 9 7 8
 save_window "$window" banrei
-focus "$window"
-xdotool key q
-expect_exit "banrei's q"
+stop_program
 
 # --- notava: the sample list, an entry shown from the list window ----------------------
 cd "$work"
-"$notava" >"$work/out.txt" 2>"$work/err.txt" &
-app_pid=$!
-wait_for 100 visible '^ZT Todo list Viewer$' || fail "no notava window"
-main=$(visible '^ZT Todo list Viewer$')
+launch "$notava" "ZT Todo list Viewer"
+main=$window
 focus "$main"
 xdotool key ctrl+o
 answer_dialog Open "$repo/data/notava/sample.idx"
 wait_for 100 visible '一覧表示' || fail "notava's list window did not show"
 list=$(visible '一覧表示')
 sleep 0.3
-# The sixth row of the first tab: an entry due 14 April 2000 with three lines of text.
+# The sixth row of the first tab: an entry due 14 April 2000.
 eval "$(xdotool getwindowgeometry --shell "$list")"
 xdotool mousemove $((X + 120)) $((Y + 2 + 27 + 20 + 20 * 5 + 10)) click 1
 sleep 0.2
@@ -128,22 +135,13 @@ xdotool click --repeat 2 --delay 80 1
 sleep 0.5
 save_window "$main" notava
 save_window "$list" notava-list
-focus "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key x
-expect_exit "notava's File > Exit"
+stop_program
 
 # --- iconmaker: the sample picture loaded ------------------------------------------------
-"$iconmaker" >"$work/out.txt" 2>"$work/err.txt" &
-app_pid=$!
-wait_for 100 visible '^アイコン作成$' || fail "no iconmaker window"
-window=$(visible '^アイコン作成$')
+launch "$iconmaker" "アイコン作成"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 124)) $((Y + 20)) sleep 0.2 click 1  # ファイルを開く
 answer_dialog ビットマップファイル読み込み "$repo/data/iconmaker/sample.bmp"
 sleep 0.5
 save_window "$window" iconmaker
-kill "$app_pid"
-wait "$app_pid" 2>/dev/null || true
-app_pid=""
+stop_program
