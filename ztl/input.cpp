@@ -226,14 +226,24 @@ void ztl_event_chars(const unsigned char* bytes, int count, int shift) {
     if (queued > 0) ztl_wake_held();
 }
 
-int ztl_event_key(int virtual_key, int shift, int ctrl) {
-    int code = ztl_special_key_code(virtual_key, shift, ctrl);
-    if (code == 0) return 0;
+namespace {
+
+void queue_code(int code) {
     std::lock_guard lock(ztl_mutex);
     ztl_queue_push_held(code);
     ztl_wake_held();
+}
+
+}  // namespace
+
+int ztl_event_key(int virtual_key, int shift, int ctrl) {
+    int code = ztl_special_key_code(virtual_key, shift, ctrl);
+    if (code == 0) return 0;
+    queue_code(code);
     return 1;
 }
+
+void ztl_event_menu(int code) { queue_code(code); }
 
 // --- pen events ----------------------------------------------------------------
 

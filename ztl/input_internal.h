@@ -35,6 +35,9 @@ int ztl_event_key(int virtual_key, int shift, int ctrl);
 void ztl_event_pen_down(int x, int y);
 void ztl_event_pen_move(int x, int y);
 void ztl_event_pen_up(int x, int y);
+// A menu item of the desktop frame was chosen: queues its code (at least
+// ZTL_MENU_CODE_BASE) for ztl_get_key to hand to the menu handler.
+void ztl_event_menu(int code);
 // The wait timer fired: ends a timed wait that is in progress.
 void ztl_event_timer();
 

@@ -2,10 +2,13 @@
 // the start of the sleep happen under ztl_mutex, and every push notifies under
 // the same mutex, so a code queued at any moment ends the wait: no wake-up is
 // lost. A condition variable with a deadline stands in for a window timer.
+// Menu codes of the desktop frame never reach the caller: they go to the
+// menu handler and the wait goes on.
 // (<chrono> itself is left out: its micro suffix has no Shift-JIS form.)
 #include <condition_variable>
 
 #include "input_internal.h"
+#include "ztl_desktop.h"
 #include "ztl_internal.h"
 
 namespace {
@@ -16,12 +19,13 @@ std::condition_variable input_arrived;
 int sleeping = 0;          // the application thread is inside a wait
 int timed = 0;             // ... and that wait has a deadline
 unsigned timer_fires = 0;  // counts timer events that ended a timed wait
+void (*menu_handler)(int) = nullptr;
+
+using time_point = std::chrono::steady_clock::time_point;
 
 // Sleeps until something is queued, the deadline passes (timeout > 0) or the
 // wait timer fires.
-void sleep_held(std::unique_lock<std::mutex>& lock, int timeout) {
-    auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(1LL * timeout * TENTH_OF_SECOND_MS);
+void sleep_held(std::unique_lock<std::mutex>& lock, int timeout, time_point deadline) {
     unsigned fires_at_start = timer_fires;
     sleeping = 1;
     timed = timeout > 0;
@@ -56,10 +60,35 @@ int ztl_waiting_with_empty_queue() {
     return sleeping && ztl_queue_count_held() == 0;
 }
 
+void ztl_menu_handler(void (*handler)(int code)) {
+    std::lock_guard lock(ztl_mutex);
+    menu_handler = handler;
+}
+
+namespace {
+
+// The handler may draw and call the library: it runs without the mutex, and
+// what it drew is shown before the wait goes on.
+void pass_to_menu_handler(std::unique_lock<std::mutex>& lock, int code) {
+    void (*handler)(int) = menu_handler;
+    if (handler == nullptr) return;
+    lock.unlock();
+    handler(code);
+    lock.lock();
+    ztl_refresh_held();
+}
+
+}  // namespace
+
 int ztl_get_key(int timeout) {
     std::unique_lock lock(ztl_mutex);
     ztl_refresh_held();
-    if (ztl_queue_count_held() == 0 && timeout != 0) sleep_held(lock, timeout);
-    int code = ztl_queue_pop_held();
-    return code > 0 ? code : -1;
+    time_point deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(1LL * timeout * TENTH_OF_SECOND_MS);
+    for (;;) {
+        if (ztl_queue_count_held() == 0 && timeout != 0) sleep_held(lock, timeout, deadline);
+        int code = ztl_queue_pop_held();
+        if (code < ZTL_MENU_CODE_BASE) return code > 0 ? code : -1;
+        pass_to_menu_handler(lock, code);
+    }
 }

@@ -96,6 +96,11 @@ void ztl_glyph_cache_enable(int on);
 // Glyphs rasterised so far, for tests that check which characters need one.
 long ztl_glyph_rasteriser_calls();
 
+// Copies text into destination (size bytes with the terminating NUL), cut
+// to fit, with cut_as_sjis at a Shift-JIS character boundary. 1 when the
+// whole text fitted, 0 when it was cut or there is no room at all.
+int ztl_copy_text(char* destination, int size, const char* text, int cut_as_sjis);
+
 // --- frame side -------------------------------------------------------------
 
 // input.cpp: root pen area, pen position (0, 0); called by ztl_init under the mutex.

@@ -3,11 +3,14 @@
 #include "headless.h"
 
 #include <cstring>
+#include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 
 #include "backend.h"
 #include "input_internal.h"
+#include "ztl_desktop.h"
 #include "ztl_internal.h"
 
 namespace {
@@ -18,6 +21,25 @@ std::vector<ztl_headless_message> messages;
 int window_width = 0;
 int window_height = 0;
 std::string window_title;
+
+// The desktop frame: menus, scripted answers and settings in memory.
+struct scripted_answer {
+    int answered;
+    std::string text;
+};
+std::vector<ztl_headless_menu_item> menu_items;
+std::deque<scripted_answer> answers;
+std::vector<std::string> questions;
+std::map<std::string, std::string> settings;
+
+scripted_answer next_answer(const char* caption) {
+    std::lock_guard lock(log_mutex);
+    questions.push_back(caption);
+    if (answers.empty()) return {0, {}};
+    scripted_answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
 
 int wait_until(int (*condition)(), int timeout_ms) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -55,6 +77,78 @@ int ztl_backend_ime_is_open() { return 0; }
 int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** argv) {
     std::thread(entry, argc, argv).detach();
     return 1;
+}
+
+int ztl_menu_add(const char* menu, const char* item, int code) {
+    if (menu == nullptr || item == nullptr || code < ZTL_MENU_CODE_BASE) return 0;
+    std::lock_guard lock(log_mutex);
+    menu_items.push_back({menu, item, code, 0});
+    return 1;
+}
+
+void ztl_menu_check(int code, int checked) {
+    std::lock_guard lock(log_mutex);
+    for (ztl_headless_menu_item& entry : menu_items)
+        if (entry.code == code) entry.checked = checked != 0;
+}
+
+int ztl_choose_file(const char* caption, char* path, int size) {
+    scripted_answer answer = next_answer(caption);
+    return answer.answered && ztl_copy_text(path, size, answer.text.c_str(), 0);
+}
+
+int ztl_ask_text(const char* caption, const char*, char* text, int size) {
+    scripted_answer answer = next_answer(caption);
+    if (!answer.answered) return 0;
+    ztl_copy_text(text, size, answer.text.c_str(), 1);
+    return 1;
+}
+
+int ztl_config_read(const char* key, char* value, int size) {
+    std::lock_guard lock(log_mutex);
+    auto found = settings.find(key);
+    if (found == settings.end()) return 0;
+    ztl_copy_text(value, size, found->second.c_str(), 0);
+    return 1;
+}
+
+void ztl_config_write(const char* key, const char* value) {
+    std::lock_guard lock(log_mutex);
+    settings[key] = value;
+}
+
+std::vector<ztl_headless_menu_item> ztl_headless_menu_items() {
+    std::lock_guard lock(log_mutex);
+    return menu_items;
+}
+
+int ztl_headless_choose_menu(int code) {
+    {
+        std::lock_guard lock(log_mutex);
+        bool found = false;
+        for (const ztl_headless_menu_item& entry : menu_items) found = found || entry.code == code;
+        if (!found) return 0;
+    }
+    ztl_event_menu(code);
+    return 1;
+}
+
+void ztl_headless_answer_next(int answered, const std::string& text) {
+    std::lock_guard lock(log_mutex);
+    answers.push_back({answered, text});
+}
+
+std::vector<std::string> ztl_headless_questions() {
+    std::lock_guard lock(log_mutex);
+    return questions;
+}
+
+void ztl_headless_desktop_reset() {
+    std::lock_guard lock(log_mutex);
+    menu_items.clear();
+    answers.clear();
+    questions.clear();
+    settings.clear();
 }
 
 std::vector<ztl_headless_rect> ztl_headless_invalidated() {

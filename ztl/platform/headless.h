@@ -46,6 +46,29 @@ int ztl_headless_wait_for_sleeper(int timeout_ms);
 // pushed so far. 1 when it does.
 int ztl_headless_wait_for_idle(int timeout_ms);
 
+// --- the desktop frame (ztl_desktop.h) ------------------------------------
+
+struct ztl_headless_menu_item {
+    std::string menu;  // Shift-JIS, as the application gave them
+    std::string item;
+    int code;
+    int checked;
+};
+
+// The items added so far, in the order they were added.
+std::vector<ztl_headless_menu_item> ztl_headless_menu_items();
+// Chooses the item of code as the user would (queues its code); 0 when no
+// item has that code.
+int ztl_headless_choose_menu(int code);
+// Scripts the answer to the next file or text question: chosen with text
+// (answered = 1) or cancelled (answered = 0). Questions without a scripted
+// answer are cancelled.
+void ztl_headless_answer_next(int answered, const std::string& text);
+// The captions of the questions asked so far, oldest first.
+std::vector<std::string> ztl_headless_questions();
+// Forgets menus, scripted answers, questions and settings.
+void ztl_headless_desktop_reset();
+
 // --- what the application drew ---------------------------------------------
 
 // Level 0..3 of physical_screen at (x, y); 0 outside or before ztl_init.

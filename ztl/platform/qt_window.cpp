@@ -16,9 +16,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QIcon>
+#include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -26,18 +30,21 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
+#include <QSettings>
 #include <QThread>
 #include <QWidget>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "backend.h"
 #include "input_internal.h"
+#include "ztl_desktop.h"
 #include "ztl_internal.h"
 
 int app_main(int argc, char** argv);  // supplied by the application
@@ -90,6 +97,12 @@ std::vector<std::string> to_sjis(const QString& text) {
         if (!sjis.empty()) characters.push_back(sjis);
     }
     return characters;
+}
+
+std::string joined_sjis(const QString& text) {
+    std::string joined;
+    for (const std::string& character : to_sjis(text)) joined += character;
+    return joined;
 }
 
 // --- keys ---------------------------------------------------------------------------
@@ -262,12 +275,34 @@ public:
         program->addAction(utf8("&Stop"), this, [this] { not_implemented(); });
         program->addSeparator();
         program->addAction(utf8("&Exit"), this, [this] { close(); });
-        QMenu* help = menuBar()->addMenu(utf8("&Help"));
+        help = menuBar()->addMenu(utf8("&Help"));
         help->addAction(utf8("&About"), this, [this] { about(); });
         view->setFocus();
     }
 
     client_view* const view = new client_view;
+
+    // A top-level menu of the desktop frame, created before "&Help" on first use.
+    QMenu* frame_menu(const QString& title) {
+        QMenu*& menu = frame_menus[title];
+        if (menu == nullptr) {
+            menu = new QMenu(title, this);
+            menuBar()->insertMenu(help->menuAction(), menu);
+        }
+        return menu;
+    }
+
+    void add_frame_item(const QString& menu, const QString& item, int code) {
+        QAction* action = frame_menu(menu)->addAction(item, this, [code] { ztl_event_menu(code); });
+        frame_items[code] = action;
+    }
+
+    void check_frame_item(int code, bool checked) {
+        auto found = frame_items.find(code);
+        if (found == frame_items.end()) return;
+        found->second->setCheckable(true);
+        found->second->setChecked(checked);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -282,9 +317,16 @@ private:
         std::string text = std::string(ABOUT_TEXT) + "\n\n" + BANNER;
         show_message(this, utf8("About"), utf8(text.c_str()));
     }
+
+    QMenu* help = nullptr;
+    std::map<QString, QMenu*> frame_menus;
+    std::map<int, QAction*> frame_items;
 };
 
 main_window* window = nullptr;
+
+// The user's settings live in ~/.config/<name>.conf, the name being the program's.
+QString settings_file_name() { return QCoreApplication::applicationName(); }
 
 // Runs work on the window thread: at once there, else queued and waited for.
 template <typename Work>
@@ -389,6 +431,53 @@ int ztl_backend_start_application(int (*entry)(int, char**), int argc, char** ar
         delete start;
     }
     return !failed;
+}
+
+// --- desktop frame ------------------------------------------------------------------------
+
+int ztl_menu_add(const char* menu, const char* item, int code) {
+    if (menu == nullptr || item == nullptr || code < ZTL_MENU_CODE_BASE) return 0;
+    on_window_thread([menu, item, code] { window->add_frame_item(from_sjis(menu), from_sjis(item), code); });
+    return 1;
+}
+
+void ztl_menu_check(int code, int checked) {
+    on_window_thread([code, checked] { window->check_frame_item(code, checked != 0); });
+}
+
+int ztl_choose_file(const char* caption, char* path, int size) {
+    QString chosen;
+    on_window_thread([caption, &chosen] { chosen = QFileDialog::getOpenFileName(window, from_sjis(caption)); });
+    return !chosen.isEmpty() && ztl_copy_text(path, size, QFile::encodeName(chosen).constData(), 0);
+}
+
+int ztl_ask_text(const char* caption, const char* label, char* text, int size) {
+    QString answer;
+    bool ok = false;
+    on_window_thread([caption, label, text, &answer, &ok] {
+        answer = QInputDialog::getText(window, from_sjis(caption), from_sjis(label), QLineEdit::Normal,
+                                       from_sjis(text), &ok);
+    });
+    if (!ok) return 0;
+    ztl_copy_text(text, size, joined_sjis(answer).c_str(), 1);
+    return 1;
+}
+
+int ztl_config_read(const char* key, char* value, int size) {
+    QString stored;
+    bool found = false;
+    on_window_thread([key, &stored, &found] {
+        QVariant entry = QSettings(settings_file_name()).value(QString::fromUtf8(key));
+        found = entry.isValid();
+        stored = entry.toString();
+    });
+    if (!found) return 0;
+    ztl_copy_text(value, size, stored.toUtf8().constData(), 0);
+    return 1;
+}
+
+void ztl_config_write(const char* key, const char* value) {
+    on_window_thread([key, value] { QSettings(settings_file_name()).setValue(QString::fromUtf8(key), QString::fromUtf8(value)); });
 }
 
 void ztl_qt_run_on_window_thread(void (*work)(void*), void* argument) {
