@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "Dib.h"
+#include "main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(PROGRAM_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("iconmaker"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("iconmaker")));
-    TForm1 form;
+    MainWindow form;
     form.show();
     return QApplication::exec();
 }

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <string>
 
-#include "Dib.h"
+#include "main_window.h"
 
 namespace {
 
@@ -68,9 +68,9 @@ int main(int argc, char** argv) {
     const int seconds = option("--seconds").isEmpty() ? 10 : option("--seconds").toInt();
     const QString server = option("--server");
 
-    TForm1 form;
+    MainWindow form;
     form.show();
-    form.Load(args[1]);
+    form.loadPicture(args[1]);
     QWidget* paintBox = form.findChild<QWidget*>(QStringLiteral("PaintBox1"));
     PaintCounter counter;
     paintBox->installEventFilter(&counter);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DIBSect.h"
+#include "icon_picture.h"
 
 namespace bmp_test {
 

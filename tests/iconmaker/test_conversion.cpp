@@ -17,17 +17,17 @@ using bmp_test::Rgb;
 
 namespace {
 
-LoadResult load(TDIBSection& dib, const std::string& bytes) {
+LoadResult load(IconPicture& iconPicture, const std::string& bytes) {
     std::istringstream in(bytes);
-    const LoadResult result = dib.LoadBmp(in);
-    dib.MakeGreyPalette();
+    const LoadResult result = iconPicture.loadBmp(in);
+    iconPicture.makeGreyPalette();
     return result;
 }
 
 ZtiIcon iconOf(const std::string& bytes) {
-    TDIBSection dib;
-    EXPECT_EQ(load(dib, bytes).status, BmpStatus::Loaded);
-    return dib.ZtiBytes();
+    IconPicture iconPicture;
+    EXPECT_EQ(load(iconPicture, bytes).status, BmpStatus::LOADED);
+    return iconPicture.ztiBytes();
 }
 
 Picture uniform(Rgb colour) {
@@ -93,12 +93,12 @@ TEST(IconLayout, TopRowComesFirstWithTheLeftmostPixelInTheLowBits) {
 }
 
 TEST(GreyRule, ReductionHappensOncePerLoadAndNeedsAPicture) {
-    TDIBSection dib;
-    EXPECT_FALSE(dib.MakeGreyPalette());
-    load(dib, bmp_test::encodeBmp(uniform({0, 0, 0}), PLAIN));
-    EXPECT_TRUE(dib.MakeGreyPalette());
-    EXPECT_EQ(dib.ZtiBytes()[0], 0xFF);
-    EXPECT_EQ(dib.PreviewRgb(0, 0), 0u) << "the preview keeps the file's colours";
+    IconPicture iconPicture;
+    EXPECT_FALSE(iconPicture.makeGreyPalette());
+    load(iconPicture, bmp_test::encodeBmp(uniform({0, 0, 0}), PLAIN));
+    EXPECT_TRUE(iconPicture.makeGreyPalette());
+    EXPECT_EQ(iconPicture.ztiBytes()[0], 0xFF);
+    EXPECT_EQ(iconPicture.previewRgb(0, 0), 0u) << "the preview keeps the file's colours";
 }
 
 // Every layout of a picture converts and previews exactly as its plain 8-bit file.
@@ -108,13 +108,13 @@ TEST(Formats, EveryLayoutGivesTheIconAndPreviewOfThePlainFile) {
         for (int round = 0; round < 12; ++round) {
             const std::size_t colours = 1 + random() % (layout.bits == 1 ? 2 : 16);
             const Picture picture = bmp_test::randomPicture(random, colours);
-            TDIBSection expected, actual;
-            ASSERT_EQ(load(expected, bmp_test::encodeBmp(picture, PLAIN)).status, BmpStatus::Loaded);
-            ASSERT_EQ(load(actual, bmp_test::encodeBmp(picture, layout)).status, BmpStatus::Loaded) << layout.name;
-            ASSERT_EQ(actual.ZtiBytes(), expected.ZtiBytes()) << layout.name << " round " << round;
+            IconPicture expected, actual;
+            ASSERT_EQ(load(expected, bmp_test::encodeBmp(picture, PLAIN)).status, BmpStatus::LOADED);
+            ASSERT_EQ(load(actual, bmp_test::encodeBmp(picture, layout)).status, BmpStatus::LOADED) << layout.name;
+            ASSERT_EQ(actual.ztiBytes(), expected.ztiBytes()) << layout.name << " round " << round;
             for (int i = 0; i < ICON_PIXELS; ++i) {
                 const Rgb c = picture.pixels[i];
-                ASSERT_EQ(actual.PreviewRgb(i % 48, i / 48), std::uint32_t(c.r << 16 | c.g << 8 | c.b)) << layout.name;
+                ASSERT_EQ(actual.previewRgb(i % 48, i / 48), std::uint32_t(c.r << 16 | c.g << 8 | c.b)) << layout.name;
             }
         }
 }
@@ -125,9 +125,9 @@ TEST(Formats, RleDeltaEndOfLineAndOverlongRunsStayInsideThePicture) {
     std::string bytes = bmp_test::encodeBmp(uniform({255, 255, 255}), {.rle = true});
     bytes.resize(1078);
     bytes += std::string("\0\2\3\1\2\1\0\0\xFF\1\0\1", 12);
-    TDIBSection dib;
-    ASSERT_EQ(load(dib, bytes).status, BmpStatus::Loaded);
-    const ZtiIcon icon = dib.ZtiBytes();
+    IconPicture iconPicture;
+    ASSERT_EQ(load(iconPicture, bytes).status, BmpStatus::LOADED);
+    const ZtiIcon icon = iconPicture.ztiBytes();
     EXPECT_EQ(icon[46 * 12], 0xC0);
     EXPECT_EQ(icon[46 * 12 + 1], 0x03);
     EXPECT_EQ(std::count(icon.begin() + 45 * 12, icon.begin() + 46 * 12, 0xFF), 12) << "row 2 from the bottom";
@@ -151,30 +151,30 @@ TEST(Refusals, ClearStatusAndThePreviousPictureStays) {
         BmpStatus status;
     };
     const Case cases[] = {
-        {"empty", "", BmpStatus::Truncated},
-        {"one byte", "B", BmpStatus::Truncated},
-        {"inside the info header", plain.substr(0, 40), BmpStatus::Truncated},
-        {"inside the colour table", plain.substr(0, 600), BmpStatus::Truncated},
-        {"last pixel missing", plain.substr(0, plain.size() - 1), BmpStatus::Truncated},
-        {"pixel offset past the end", patched(10, 0xFFFFFFF0), BmpStatus::Truncated},
-        {"a PNG", "\x89PNG\r\n\x1A\n" + plain, BmpStatus::NotBmp},
-        {"32 x 32", bmp_test::encodeBmp(small, PLAIN), BmpStatus::WrongSize},
-        {"48 x 47", patched(22, 47), BmpStatus::WrongSize},
-        {"47 x 48", patched(18, 47), BmpStatus::WrongSize},
-        {"most negative height", patched(22, 0x80000000), BmpStatus::WrongSize},
-        {"2 bits", patched(28, 2, 2), BmpStatus::Unsupported},
-        {"JPEG inside", patched(30, 4), BmpStatus::Unsupported},
-        {"RLE4 on 8 bits", patched(30, 2), BmpStatus::Unsupported},
-        {"core header", patched(14, 12), BmpStatus::Unsupported},
-        {"top-down RLE", bmp_test::encodeBmp(uniform({0, 0, 0}), {.topDown = true, .rle = true}), BmpStatus::Unsupported},
+        {"empty", "", BmpStatus::TRUNCATED},
+        {"one byte", "B", BmpStatus::TRUNCATED},
+        {"inside the info header", plain.substr(0, 40), BmpStatus::TRUNCATED},
+        {"inside the colour table", plain.substr(0, 600), BmpStatus::TRUNCATED},
+        {"last pixel missing", plain.substr(0, plain.size() - 1), BmpStatus::TRUNCATED},
+        {"pixel offset past the end", patched(10, 0xFFFFFFF0), BmpStatus::TRUNCATED},
+        {"a PNG", "\x89PNG\r\n\x1A\n" + plain, BmpStatus::NOT_BMP},
+        {"32 x 32", bmp_test::encodeBmp(small, PLAIN), BmpStatus::WRONG_SIZE},
+        {"48 x 47", patched(22, 47), BmpStatus::WRONG_SIZE},
+        {"47 x 48", patched(18, 47), BmpStatus::WRONG_SIZE},
+        {"most negative height", patched(22, 0x80000000), BmpStatus::WRONG_SIZE},
+        {"2 bits", patched(28, 2, 2), BmpStatus::UNSUPPORTED},
+        {"JPEG inside", patched(30, 4), BmpStatus::UNSUPPORTED},
+        {"RLE4 on 8 bits", patched(30, 2), BmpStatus::UNSUPPORTED},
+        {"core header", patched(14, 12), BmpStatus::UNSUPPORTED},
+        {"top-down RLE", bmp_test::encodeBmp(uniform({0, 0, 0}), {.topDown = true, .rle = true}), BmpStatus::UNSUPPORTED},
     };
-    TDIBSection dib;
+    IconPicture iconPicture;
     const std::string white = bmp_test::encodeBmp(uniform({255, 255, 255}), PLAIN);
-    ASSERT_EQ(load(dib, white).status, BmpStatus::Loaded);
+    ASSERT_EQ(load(iconPicture, white).status, BmpStatus::LOADED);
     for (const Case& c : cases) {
-        EXPECT_EQ(load(dib, c.bytes).status, c.status) << c.what;
-        EXPECT_EQ(dib.ZtiBytes(), ZtiIcon{}) << c.what;
-        EXPECT_EQ(dib.PreviewRgb(0, 0), 0xFFFFFFu) << c.what;
+        EXPECT_EQ(load(iconPicture, c.bytes).status, c.status) << c.what;
+        EXPECT_EQ(iconPicture.ztiBytes(), ZtiIcon{}) << c.what;
+        EXPECT_EQ(iconPicture.previewRgb(0, 0), 0xFFFFFFu) << c.what;
     }
     EXPECT_EQ(iconOf(patched(2, 10)), iconOf(plain)) << "a file size below the headers is not used";
     EXPECT_EQ(iconOf(patched(10, 20)), iconOf(plain)) << "an offset into the headers means after the table";
@@ -190,8 +190,8 @@ TEST(Refusals, EveryShorterPrefixIsTruncated) {
         // An RLE stream is complete after the end of its last line, before its end mark.
         const std::size_t complete = bytes.size() - (layout.rle ? 2 : 0);
         for (std::size_t length = 0; length < complete; ++length) {
-            TDIBSection dib;
-            ASSERT_EQ(load(dib, bytes.substr(0, length)).status, BmpStatus::Truncated) << layout.name << " " << length;
+            IconPicture iconPicture;
+            ASSERT_EQ(load(iconPicture, bytes.substr(0, length)).status, BmpStatus::TRUNCATED) << layout.name << " " << length;
         }
     }
 }
@@ -203,25 +203,25 @@ TEST(Files, OpenSaveAndTheirFailures) {
     std::mt19937 random(5);
     std::ofstream(bmp, std::ios::binary) << bmp_test::encodeBmp(bmp_test::randomPicture(random, 4), PLAIN);
 
-    TDIBSection dib;
-    EXPECT_EQ(dib.LoadBmp((dir / "missing.bmp").string()).status, BmpStatus::CannotOpen);
-    EXPECT_EQ(dib.LoadBmp(dir.string()).status, BmpStatus::CannotOpen) << "a folder";
-    ASSERT_EQ(dib.LoadBmp(bmp).status, BmpStatus::Loaded);
-    dib.MakeGreyPalette();
+    IconPicture iconPicture;
+    EXPECT_EQ(iconPicture.loadBmp((dir / "missing.bmp").string()).status, BmpStatus::CANNOT_OPEN);
+    EXPECT_EQ(iconPicture.loadBmp(dir.string()).status, BmpStatus::CANNOT_OPEN) << "a folder";
+    ASSERT_EQ(iconPicture.loadBmp(bmp).status, BmpStatus::LOADED);
+    iconPicture.makeGreyPalette();
     const auto read = [](const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    const ZtiIcon icon = dib.ZtiBytes();
+    const ZtiIcon icon = iconPicture.ztiBytes();
     const std::string expected(icon.begin(), icon.end());
     for (int save = 0; save < 2; ++save) {
-        ASSERT_EQ(dib.SaveZti((dir / "icon.ZTI").string()), SaveStatus::Saved);
+        ASSERT_EQ(iconPicture.saveZti((dir / "icon.ZTI").string()), SaveStatus::SAVED);
         EXPECT_EQ(read(dir / "icon.ZTI"), expected) << "save " << save;
     }
-    EXPECT_EQ(dib.SaveZti(dir.string()), SaveStatus::CannotOpen);
-    EXPECT_EQ(dib.SaveZti((dir / "no/such/folder.ZTI").string()), SaveStatus::CannotOpen);
+    EXPECT_EQ(iconPicture.saveZti(dir.string()), SaveStatus::CANNOT_OPEN);
+    EXPECT_EQ(iconPicture.saveZti((dir / "no/such/folder.ZTI").string()), SaveStatus::CANNOT_OPEN);
     if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(dib.SaveZti("/dev/full"), SaveStatus::WriteFailed);
+        EXPECT_EQ(iconPicture.saveZti("/dev/full"), SaveStatus::WRITE_FAILED);
     }
     std::filesystem::remove_all(dir);
 }

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <functional>
 
-#include "Dib.h"
+#include "main_window.h"
 #include "bmp_builder.h"
 
 namespace {
@@ -58,7 +58,7 @@ class FormTest : public ::testing::Test {
 protected:
     void SetUp() override { freshForm(); }
     void freshForm() {
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<MainWindow>();
         form->show();
     }
 
@@ -93,14 +93,14 @@ protected:
     }
     void save(const QString& typed) {
         ModalAnswer answer(typeName(dir.filePath(typed)));
-        form->Button2Click();
+        form->onSaveClicked();
         EXPECT_EQ(answer.title, QStringLiteral("変換して保存"));
     }
     static std::string iconOf(const QString& path) {
-        iconmaker::TDIBSection dib;
-        dib.LoadBmp(path.toStdString());
-        dib.MakeGreyPalette();
-        const iconmaker::ZtiIcon icon = dib.ZtiBytes();
+        iconmaker::IconPicture iconPicture;
+        iconPicture.loadBmp(path.toStdString());
+        iconPicture.makeGreyPalette();
+        const iconmaker::ZtiIcon icon = iconPicture.ztiBytes();
         return {icon.begin(), icon.end()};
     }
     static std::string contents(const QString& path) {
@@ -109,7 +109,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 }  // namespace
@@ -177,7 +177,7 @@ TEST_F(FormTest, OpenDialogLoadsOnlyNamesWithBmp) {
     } steps[] = {{CLOSE, false}, {typeName(dat), false}, {typeName(a), true}, {typeName(dat), true}};
     for (const auto& step : steps) {
         ModalAnswer answer(step.answer);
-        form->Button1Click();
+        form->onOpenClicked();
         EXPECT_EQ(answer.title, QStringLiteral("ビットマップファイル読み込み"));
         EXPECT_EQ(saveEnabled(), step.shows);
         EXPECT_TRUE(!step.shows || shows(pictureOf(1)));
@@ -187,10 +187,10 @@ TEST_F(FormTest, OpenDialogLoadsOnlyNamesWithBmp) {
 TEST_F(FormTest, SavesTheIconOfTheLatestPictureWithTheDefaultExtension) {
     const QString a = write(QStringLiteral("a.bmp"), pictureOf(1));
     const QString b = write(QStringLiteral("b.bmp"), pictureOf(2));
-    form->Load(a);
+    form->loadPicture(a);
     save(QStringLiteral("icon"));
     EXPECT_EQ(contents(dir.filePath(QStringLiteral("icon.ZTI"))), iconOf(a));
-    form->Load(b);
+    form->loadPicture(b);
     EXPECT_TRUE(shows(pictureOf(2)));
     save(QStringLiteral("second.zti"));
     EXPECT_EQ(contents(dir.filePath(QStringLiteral("second.zti"))), iconOf(b));
@@ -211,10 +211,10 @@ TEST_F(FormTest, RefusedFilesAreExplainedAndThePictureStays) {
         {dir.filePath(QStringLiteral("text.bmp")), "BMPファイルではありません"},
         {dir.filePath(QStringLiteral("missing.bmp")), ""},
     };
-    form->Load(write(QStringLiteral("a.bmp"), pictureOf(1)));
+    form->loadPicture(write(QStringLiteral("a.bmp"), pictureOf(1)));
     for (const auto& c : cases) {
         ModalAnswer answer(CLOSE);
-        form->Load(c.path);
+        form->loadPicture(c.path);
         if (*c.says) {
             EXPECT_EQ(answer.title, QStringLiteral("Corvalo用アイコン作成"));
             EXPECT_TRUE(answer.text.contains(QString::fromUtf8(c.says))) << answer.text.toStdString();

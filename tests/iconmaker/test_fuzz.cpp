@@ -15,25 +15,25 @@ namespace {
 // a loaded one is whole: every pixel's icon code is the code of the colour it
 // shows in the preview.
 void loadOverWhite(const std::string& bytes) {
-    TDIBSection dib;
+    IconPicture iconPicture;
     std::istringstream white(bmp_test::encodeBmp(bmp_test::Picture{}, {}));
-    ASSERT_EQ(dib.LoadBmp(white).status, BmpStatus::Loaded);
-    dib.MakeGreyPalette();
+    ASSERT_EQ(iconPicture.loadBmp(white).status, BmpStatus::LOADED);
+    iconPicture.makeGreyPalette();
     std::istringstream in(bytes);
-    const BmpStatus status = dib.LoadBmp(in).status;
-    ASSERT_NE(status, BmpStatus::CannotOpen);
-    if (status != BmpStatus::Loaded) {
-        ASSERT_EQ(dib.ZtiBytes(), ZtiIcon{});
-        ASSERT_EQ(dib.PreviewRgb(0, 0), 0xFFFFFFu);
+    const BmpStatus status = iconPicture.loadBmp(in).status;
+    ASSERT_NE(status, BmpStatus::CANNOT_OPEN);
+    if (status != BmpStatus::LOADED) {
+        ASSERT_EQ(iconPicture.ztiBytes(), ZtiIcon{});
+        ASSERT_EQ(iconPicture.previewRgb(0, 0), 0xFFFFFFu);
         return;
     }
-    ASSERT_TRUE(dib.MakeGreyPalette());
-    const ZtiIcon icon = dib.ZtiBytes();
+    ASSERT_TRUE(iconPicture.makeGreyPalette());
+    const ZtiIcon icon = iconPicture.ztiBytes();
     for (int y = 0; y < ICON_SIZE; ++y)
         for (int x = 0; x < ICON_SIZE; ++x) {
-            const std::uint32_t rgb = dib.PreviewRgb(x, y);
+            const std::uint32_t rgb = iconPicture.previewRgb(x, y);
             const BmpColour colour{std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16), 0};
-            ASSERT_EQ(icon[y * ZTI_ROW_BYTES + x / 4] >> 2 * (x % 4) & 3, int(GreyCodeOf(ReducedGrey(colour))))
+            ASSERT_EQ(icon[y * ZTI_ROW_BYTES + x / 4] >> 2 * (x % 4) & 3, int(greyCodeOf(reducedGrey(colour))))
                 << x << "," << y;
         }
 }

@@ -1,4 +1,4 @@
-#include "DIBSect.h"
+#include "icon_picture.h"
 
 #include <filesystem>
 #include <utility>
@@ -6,11 +6,11 @@
 namespace iconmaker {
 namespace {
 
-int PixelIndex(int x, int yFromBottom) { return yFromBottom * ICON_SIZE + x; }
+int pixelIndex(int x, int yFromBottom) { return yFromBottom * ICON_SIZE + x; }
 
 }  // namespace
 
-std::uint8_t ReducedGrey(const BmpColour& colour) {
+std::uint8_t reducedGrey(const BmpColour& colour) {
     // The published luma weights scaled by 1000: 0 to 255000, cut in quarters.
     const int lum = 299 * colour.red + 587 * colour.green + 114 * colour.blue;
     if (lum < 63750) return 255;
@@ -19,15 +19,15 @@ std::uint8_t ReducedGrey(const BmpColour& colour) {
     return 0;
 }
 
-GreyCode GreyCodeOf(std::uint8_t grey) {
-    if (grey == 255) return GreyCode::Black;
-    if (grey >= 169) return GreyCode::DarkGrey;
-    if (grey >= 84) return GreyCode::LightGrey;
-    return GreyCode::White;
+GreyCode greyCodeOf(std::uint8_t grey) {
+    if (grey == 255) return GreyCode::BLACK;
+    if (grey >= 169) return GreyCode::DARK_GREY;
+    if (grey >= 84) return GreyCode::LIGHT_GREY;
+    return GreyCode::WHITE;
 }
 
-bool OpenBinaryFile(std::fstream& file, const std::string& path, OpenMode mode) {
-    if (mode == OpenMode::Read) {
+bool openBinaryFile(std::fstream& file, const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::READ) {
         std::error_code error;  // a path that cannot be examined counts as missing
         if (!std::filesystem::is_regular_file(path, error)) return false;
         file.open(path, std::ios::in | std::ios::binary);
@@ -38,22 +38,22 @@ bool OpenBinaryFile(std::fstream& file, const std::string& path, OpenMode mode) 
 }
 
 // Until a load, a white picture: every operation has a well-formed picture to use.
-TDIBSection::TDIBSection() {
+IconPicture::IconPicture() {
     picture_.colours.assign(1, BmpColour{255, 255, 255, 0});
     picture_.pixels.assign(ICON_PIXELS, 0);
     loadedColours_ = picture_.colours;
 }
 
-LoadResult TDIBSection::LoadBmp(const std::string& path) {
+LoadResult IconPicture::loadBmp(const std::string& path) {
     std::fstream file;
-    if (!OpenBinaryFile(file, path, OpenMode::Read)) return {BmpStatus::CannotOpen, {}};
-    return LoadBmp(file);
+    if (!openBinaryFile(file, path, OpenMode::READ)) return {BmpStatus::CANNOT_OPEN, {}};
+    return loadBmp(file);
 }
 
-LoadResult TDIBSection::LoadBmp(std::istream& in) {
-    BmpReadResult read = ReadBmp(in);
+LoadResult IconPicture::loadBmp(std::istream& in) {
+    BmpReadResult read = readBmp(in);
     const LoadResult result{read.status, read.picture.info};
-    if (read.status == BmpStatus::Loaded) {
+    if (read.status == BmpStatus::LOADED) {
         picture_ = std::move(read.picture);
         loadedColours_ = picture_.colours;
         allocated_ = true;
@@ -62,42 +62,42 @@ LoadResult TDIBSection::LoadBmp(std::istream& in) {
     return result;
 }
 
-bool TDIBSection::MakeGreyPalette() {
+bool IconPicture::makeGreyPalette() {
     if (!allocated_) return false;
     // A second reduction would map the inverted greys back to their opposites.
     if (greyReduced_) return true;
     for (BmpColour& colour : picture_.colours) {
-        const std::uint8_t grey = ReducedGrey(colour);
+        const std::uint8_t grey = reducedGrey(colour);
         colour.red = colour.green = colour.blue = grey;
     }
     greyReduced_ = true;
     return true;
 }
 
-ZtiIcon TDIBSection::ZtiBytes() const {
+ZtiIcon IconPicture::ztiBytes() const {
     ZtiIcon icon{};
     for (int row = 0; row < ICON_SIZE; ++row) {
         const int yFromBottom = ICON_SIZE - 1 - row;  // the icon's first row is the top row
         for (int x = 0; x < ICON_SIZE; ++x) {
-            const BmpColour& colour = picture_.colours[picture_.pixels[PixelIndex(x, yFromBottom)]];
-            const int code = static_cast<int>(GreyCodeOf(colour.green));
+            const BmpColour& colour = picture_.colours[picture_.pixels[pixelIndex(x, yFromBottom)]];
+            const int code = static_cast<int>(greyCodeOf(colour.green));
             icon[row * ZTI_ROW_BYTES + x / 4] |= static_cast<std::uint8_t>(code << (2 * (x % 4)));
         }
     }
     return icon;
 }
 
-SaveStatus TDIBSection::SaveZti(const std::string& path) const {
-    const ZtiIcon icon = ZtiBytes();
+SaveStatus IconPicture::saveZti(const std::string& path) const {
+    const ZtiIcon icon = ztiBytes();
     std::fstream file;
-    if (!OpenBinaryFile(file, path, OpenMode::Write)) return SaveStatus::CannotOpen;
+    if (!openBinaryFile(file, path, OpenMode::WRITE)) return SaveStatus::CANNOT_OPEN;
     file.write(reinterpret_cast<const char*>(icon.data()), icon.size());
     file.close();
-    return file.fail() ? SaveStatus::WriteFailed : SaveStatus::Saved;
+    return file.fail() ? SaveStatus::WRITE_FAILED : SaveStatus::SAVED;
 }
 
-std::uint32_t TDIBSection::PreviewRgb(int x, int y) const {
-    const BmpColour& colour = loadedColours_[picture_.pixels[PixelIndex(x, ICON_SIZE - 1 - y)]];
+std::uint32_t IconPicture::previewRgb(int x, int y) const {
+    const BmpColour& colour = loadedColours_[picture_.pixels[pixelIndex(x, ICON_SIZE - 1 - y)]];
     return std::uint32_t{colour.red} << 16 | std::uint32_t{colour.green} << 8 | colour.blue;
 }
 

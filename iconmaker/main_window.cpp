@@ -1,4 +1,4 @@
-#include "Dib.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,7 +15,7 @@ using iconmaker::BmpStatus;
 using iconmaker::ICON_SIZE;
 using iconmaker::LoadResult;
 using iconmaker::SaveStatus;
-using iconmaker::TDIBSection;
+using iconmaker::IconPicture;
 
 namespace {
 
@@ -24,7 +24,7 @@ const QStringList ZTI_FILTERS{QStringLiteral("ZTIファイル(*.ZTI)"), QStringL
 
 // Qt's own dialog on every desktop, so the default extension and the filters
 // behave alike everywhere.
-QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
+QFileDialog* makeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
                             const QString& title, const QString& suffix, const QStringList& filters) {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(QString::fromLatin1(name));
@@ -39,36 +39,36 @@ QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::Acce
 
 // Runs the dialog with its first filter and an empty name; the chosen name, or
 // an empty string on cancel.
-QString RunFileDialog(QFileDialog* dialog) {
+QString runFileDialog(QFileDialog* dialog) {
     dialog->selectNameFilter(dialog->nameFilters().first());
     dialog->selectFile(QString());
     if (dialog->exec() != QDialog::Accepted) return {};
     return dialog->selectedFiles().value(0);
 }
 
-bool NamesBmp(const QString& name) { return name.toLower().contains(QStringLiteral(".bmp")); }
+bool namesBmp(const QString& name) { return name.toLower().contains(QStringLiteral(".bmp")); }
 
-std::string LocalPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
+std::string localPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
-QImage PreviewImage(const TDIBSection& dib) {
+QImage previewImage(const IconPicture& picture) {
     QImage image(ICON_SIZE, ICON_SIZE, QImage::Format_RGB32);
     for (int y = 0; y < ICON_SIZE; ++y)
-        for (int x = 0; x < ICON_SIZE; ++x) image.setPixel(x, y, 0xFF000000u | dib.PreviewRgb(x, y));
+        for (int x = 0; x < ICON_SIZE; ++x) image.setPixel(x, y, 0xFF000000u | picture.previewRgb(x, y));
     return image;
 }
 
-QString LoadFailureText(const QString& name, const LoadResult& result) {
+QString loadFailureText(const QString& name, const LoadResult& result) {
     const QString file = QDir::toNativeSeparators(name);
     switch (result.status) {
-        case BmpStatus::NotBmp:
+        case BmpStatus::NOT_BMP:
             return QStringLiteral("BMPファイルではありません。\n%1").arg(file);
-        case BmpStatus::WrongSize:
+        case BmpStatus::WRONG_SIZE:
             return QStringLiteral("アイコンにできるのは48×48ドットの画像だけです。\n"
                                   "%1 は %2×%3 ドットです。")
                 .arg(file)
                 .arg(result.header.width)
                 .arg(qAbs(qint64{result.header.height}));
-        case BmpStatus::Unsupported:
+        case BmpStatus::UNSUPPORTED:
             return QStringLiteral("この形式のBMPファイルには対応していません。\n%1\n"
                                   "1・4・8・16・24・32ビットの無圧縮、または RLE 圧縮のファイルを使ってください。")
                 .arg(file);
@@ -79,27 +79,27 @@ QString LoadFailureText(const QString& name, const LoadResult& result) {
 
 }  // namespace
 
-void TPaintBox::SetPicture(const QImage& picture) {
+void PreviewBox::setPicture(const QImage& picture) {
     picture_ = picture;
     update();
 }
 
-void TPaintBox::paintEvent(QPaintEvent*) {
+void PreviewBox::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) return;
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
 }
 
-// FormCreate. The preview is painted whenever the window system asks for it,
+// The preview is painted whenever the window system asks for it,
 // instead of at every tick of a timer: the box stays painted at no idle cost.
-TForm1::TForm1()
-    : Panel1(new QFrame(this)),
-      PaintBox1(new TPaintBox(Panel1)),
-      Button1(new QPushButton(QStringLiteral("ファイルを開く"), this)),
-      Button2(new QPushButton(QStringLiteral("変換して保存"), this)),
-      FileDialog(MakeFileDialog(this, "FileDialog", QFileDialog::AcceptOpen,
+MainWindow::MainWindow()
+    : previewFrame_(new QFrame(this)),
+      preview_(new PreviewBox(previewFrame_)),
+      openButton_(new QPushButton(QStringLiteral("ファイルを開く"), this)),
+      saveButton_(new QPushButton(QStringLiteral("変換して保存"), this)),
+      openDialog_(makeFileDialog(this, "FileDialog", QFileDialog::AcceptOpen,
                                 QStringLiteral("ビットマップファイル読み込み"), QStringLiteral("BMP"), BMP_FILTERS)),
-      FSaveDialog(MakeFileDialog(this, "FSaveDialog", QFileDialog::AcceptSave, QStringLiteral("変換して保存"),
+      saveDialog_(makeFileDialog(this, "FSaveDialog", QFileDialog::AcceptSave, QStringLiteral("変換して保存"),
                                  QStringLiteral("ZTI"), ZTI_FILTERS)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("アイコン作成"));
@@ -111,73 +111,73 @@ TForm1::TForm1()
     setFont(font);
     setAcceptDrops(true);
 
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setGeometry(8, 8, 65, 65);
-    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
-    PaintBox1->setGeometry(9, 9, ICON_SIZE, ICON_SIZE);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(80, 8, 89, 25);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(80, 48, 89, 25);
-    Button2->setEnabled(false);
+    previewFrame_->setObjectName(QStringLiteral("Panel1"));
+    previewFrame_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    previewFrame_->setGeometry(8, 8, 65, 65);
+    preview_->setObjectName(QStringLiteral("PaintBox1"));
+    preview_->setGeometry(9, 9, ICON_SIZE, ICON_SIZE);
+    openButton_->setObjectName(QStringLiteral("Button1"));
+    openButton_->setGeometry(80, 8, 89, 25);
+    saveButton_->setObjectName(QStringLiteral("Button2"));
+    saveButton_->setGeometry(80, 48, 89, 25);
+    saveButton_->setEnabled(false);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(openButton_, &QPushButton::clicked, this, &MainWindow::onOpenClicked);
+    connect(saveButton_, &QPushButton::clicked, this, &MainWindow::onSaveClicked);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive) AppOnActivate();
+        if (state == Qt::ApplicationActive) onApplicationActivated();
     });
 }
 
-void TForm1::Button1Click() {
-    const QString name = RunFileDialog(FileDialog);
-    if (NamesBmp(name)) Load(name);
+void MainWindow::onOpenClicked() {
+    const QString name = runFileDialog(openDialog_);
+    if (namesBmp(name)) loadPicture(name);
 }
 
-void TForm1::Button2Click() {
-    const QString name = RunFileDialog(FSaveDialog);
+void MainWindow::onSaveClicked() {
+    const QString name = runFileDialog(saveDialog_);
     if (name.isEmpty() || !loaded_) return;
     // A target that cannot be opened is passed over in silence like every file
     // that cannot be opened; a write that fails halfway would leave a broken icon.
-    if (dib_.SaveZti(LocalPath(name)) == SaveStatus::WriteFailed)
-        ShowError(QStringLiteral("入出力エラー: ファイルに書き込めませんでした。\n%1").arg(QDir::toNativeSeparators(name)));
+    if (picture_.saveZti(localPath(name)) == SaveStatus::WRITE_FAILED)
+        showError(QStringLiteral("入出力エラー: ファイルに書き込めませんでした。\n%1").arg(QDir::toNativeSeparators(name)));
 }
 
-void TForm1::WMDropFiles(const QStringList& names) {
+void MainWindow::onFilesDropped(const QStringList& names) {
     raise();
     activateWindow();
-    if (!names.isEmpty() && NamesBmp(names.first())) Load(names.first());
+    if (!names.isEmpty() && namesBmp(names.first())) loadPicture(names.first());
 }
 
-void TForm1::Load(const QString& name) {
-    const LoadResult result = dib_.LoadBmp(LocalPath(name));
-    if (result.status == BmpStatus::CannotOpen) return;
-    if (result.status != BmpStatus::Loaded) {
-        ShowError(LoadFailureText(name, result));
+void MainWindow::loadPicture(const QString& name) {
+    const LoadResult result = picture_.loadBmp(localPath(name));
+    if (result.status == BmpStatus::CANNOT_OPEN) return;
+    if (result.status != BmpStatus::LOADED) {
+        showError(loadFailureText(name, result));
         return;
     }
-    dib_.MakeGreyPalette();
-    PaintBox1->SetPicture(PreviewImage(dib_));
+    picture_.makeGreyPalette();
+    preview_->setPicture(previewImage(picture_));
     loaded_ = true;
-    Button2->setEnabled(true);
+    saveButton_->setEnabled(true);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     QStringList names;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) names << url.toLocalFile();
     event->acceptProposedAction();
-    WMDropFiles(names);
+    onFilesDropped(names);
 }
 
-void TForm1::AppOnActivate() {
-    if (loaded_) PaintBox1->update();
+void MainWindow::onApplicationActivated() {
+    if (loaded_) preview_->update();
 }
 
-void TForm1::ShowError(const QString& text) {
+void MainWindow::showError(const QString& text) {
     QMessageBox::critical(this, QString::fromUtf8(PROGRAM_TITLE), text);
 }

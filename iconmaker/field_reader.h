@@ -12,18 +12,18 @@ class FieldReader {
 public:
     explicit FieldReader(std::istream& in) : in_(in) {}
 
-    std::uint8_t U8();
-    std::uint16_t U16();
-    std::uint32_t U32();
-    std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
+    std::uint8_t u8();
+    std::uint16_t u16();
+    std::uint32_t u32();
+    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
 
     // Reads little-endian unsigned values of `bytes` (at most 4) bytes.
-    std::uint32_t Unsigned(int bytes);
+    std::uint32_t readUnsigned(int bytes);
     // Moves forward to the absolute offset; an offset already passed is ignored.
-    void SkipTo(std::uint64_t offset);
+    void skipTo(std::uint64_t offset);
 
-    std::uint64_t Position() const { return position_; }
-    bool Failed() const { return failed_; }
+    std::uint64_t position() const { return position_; }
+    bool failed() const { return failed_; }
 
 private:
     std::istream& in_;

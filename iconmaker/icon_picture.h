@@ -1,4 +1,4 @@
-// TDIBSection, the converter's one picture: it loads a 48 × 48 BMP, reduces its
+// IconPicture, the converter's one picture: it loads a 48 × 48 BMP, reduces its
 // colours to four greys and writes the launcher's ZTI icon, 576 bytes of 48 rows,
 // top row first, four two-bit grey codes a byte with the leftmost pixel in the
 // lowest bits. No toolkit here: the window only asks for the preview's colours.
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "BmpFile.h"
+#include "bmp_reader.h"
 
 namespace iconmaker {
 
@@ -18,44 +18,44 @@ inline constexpr int ZTI_ROW_BYTES = ICON_SIZE / 4;
 inline constexpr int ZTI_BYTES = ICON_SIZE * ZTI_ROW_BYTES;
 using ZtiIcon = std::array<std::uint8_t, ZTI_BYTES>;
 
-enum class GreyCode : std::uint8_t { White = 0, LightGrey = 1, DarkGrey = 2, Black = 3 };
+enum class GreyCode : std::uint8_t { WHITE = 0, LIGHT_GREY = 1, DARK_GREY = 2, BLACK = 3 };
 
 // The grey a colour is reduced to, inverted so that the darkest quarter of luma
 // gives 255, then 169 and 84, and the brightest quarter 0.
-std::uint8_t ReducedGrey(const BmpColour& colour);
+std::uint8_t reducedGrey(const BmpColour& colour);
 // The code of a reduced grey: the highest of the levels 0, 84, 169, 255 it reaches.
-GreyCode GreyCodeOf(std::uint8_t grey);
+GreyCode greyCodeOf(std::uint8_t grey);
 
-enum class OpenMode { Read, Write };
+enum class OpenMode { READ, WRITE };
 // Read mode wants an existing regular file; write mode creates or truncates.
 // False when the file cannot be opened; nothing is reported.
-bool OpenBinaryFile(std::fstream& file, const std::string& path, OpenMode mode);
+bool openBinaryFile(std::fstream& file, const std::string& path, OpenMode mode);
 
 struct LoadResult {
-    BmpStatus status = BmpStatus::Loaded;
+    BmpStatus status = BmpStatus::LOADED;
     BmpInfoHeader header;  // of the file just read, as far as it got: for the messages
 };
 
-enum class SaveStatus { Saved, CannotOpen, WriteFailed };
+enum class SaveStatus { SAVED, CANNOT_OPEN, WRITE_FAILED };
 
-class TDIBSection {
+class IconPicture {
 public:
-    TDIBSection();
+    IconPicture();
 
     // A picture replaces the current one only when it was read completely; on any
     // other status the current picture stays as it was.
-    LoadResult LoadBmp(const std::string& path);
-    LoadResult LoadBmp(std::istream& in);
+    LoadResult loadBmp(const std::string& path);
+    LoadResult loadBmp(std::istream& in);
     // Reduces the colour table of the loaded picture to greys, once per load.
     // False while no picture is loaded.
-    bool MakeGreyPalette();
-    ZtiIcon ZtiBytes() const;
-    SaveStatus SaveZti(const std::string& path) const;
+    bool makeGreyPalette();
+    ZtiIcon ztiBytes() const;
+    SaveStatus saveZti(const std::string& path) const;
 
-    bool Allocated() const { return allocated_; }
+    bool allocated() const { return allocated_; }
     // 0xRRGGBB of pixel (x, y) counted from the top-left corner, in the colours the
     // file gave it: the grey reduction shows only in the icon.
-    std::uint32_t PreviewRgb(int x, int y) const;
+    std::uint32_t previewRgb(int x, int y) const;
 
 private:
     BmpPicture picture_;

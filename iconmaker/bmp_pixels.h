@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "BmpFile.h"
-#include "FieldReader.h"
+#include "bmp_reader.h"
+#include "field_reader.h"
 
 namespace iconmaker {
 
@@ -27,6 +27,6 @@ struct PixelFormat {
 // without a colour table get theirs in picture.colours. The reader stops at the
 // end of the picture, so no size field decides how much is read. Pixels an RLE
 // stream skips keep index 0. A short file leaves the reader failed.
-void DecodePixels(FieldReader& in, const PixelFormat& format, BmpPicture& picture);
+void decodePixels(FieldReader& in, const PixelFormat& format, BmpPicture& picture);
 
 }  // namespace iconmaker

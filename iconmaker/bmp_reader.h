@@ -37,12 +37,12 @@ struct BmpInfoHeader {
 };
 
 enum class BmpStatus {
-    Loaded,
-    CannotOpen,   // missing or not a regular file
-    Truncated,    // the file ends inside its headers, colour table or pixel data
-    NotBmp,       // no "BM" signature
-    WrongSize,    // readable, but not 48 × 48
-    Unsupported,  // a header, depth or compression this reader does not decode
+    LOADED,
+    CANNOT_OPEN,  // missing or not a regular file
+    TRUNCATED,    // the file ends inside its headers, colour table or pixel data
+    NOT_BMP,      // no "BM" signature
+    WRONG_SIZE,   // readable, but not 48 × 48
+    UNSUPPORTED,  // a header, depth or compression this reader does not decode
 };
 
 // Every picture in the layout of an uncompressed 8-bit file: a colour table and one
@@ -56,10 +56,10 @@ struct BmpPicture {
 };
 
 struct BmpReadResult {
-    BmpStatus status = BmpStatus::Loaded;
+    BmpStatus status = BmpStatus::LOADED;
     BmpPicture picture;  // complete only when status is Loaded; info as far as it was read
 };
 
-BmpReadResult ReadBmp(std::istream& in);
+BmpReadResult readBmp(std::istream& in);
 
 }  // namespace iconmaker

@@ -1,11 +1,11 @@
-#include "FieldReader.h"
+#include "field_reader.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace iconmaker {
 
-std::uint8_t FieldReader::U8() {
+std::uint8_t FieldReader::u8() {
     if (failed_) return 0;
     const auto byte = in_.get();
     if (byte == std::istream::traits_type::eof()) {
@@ -16,17 +16,17 @@ std::uint8_t FieldReader::U8() {
     return static_cast<std::uint8_t>(byte);
 }
 
-std::uint32_t FieldReader::Unsigned(int bytes) {
+std::uint32_t FieldReader::readUnsigned(int bytes) {
     std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value |= std::uint32_t{U8()} << (8 * i);
+    for (int i = 0; i < bytes; ++i) value |= std::uint32_t{u8()} << (8 * i);
     return value;
 }
 
-std::uint16_t FieldReader::U16() { return static_cast<std::uint16_t>(Unsigned(2)); }
+std::uint16_t FieldReader::u16() { return static_cast<std::uint16_t>(readUnsigned(2)); }
 
-std::uint32_t FieldReader::U32() { return Unsigned(4); }
+std::uint32_t FieldReader::u32() { return readUnsigned(4); }
 
-void FieldReader::SkipTo(std::uint64_t offset) {
+void FieldReader::skipTo(std::uint64_t offset) {
     while (!failed_ && position_ < offset) {
         // ignore() takes a streamsize; a far offset is reached in steps.
         const auto step = static_cast<std::streamsize>(
