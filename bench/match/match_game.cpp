@@ -78,7 +78,7 @@ int engine_move(GameRecord& game, PlayedMove& move) {
     int chose = engine_think();
     game.think_seconds[side].push_back(thread_seconds() - start);
     if (!chose) return 0;
-    move = PlayedMove{last_move.from, last_move.to, computer_can_promote(last_move.from, last_move.to, side)};
+    move = PlayedMove{last_move.from, last_move.to, may_promote(last_move.from, last_move.to, side, Board, PieceTable)};
     return 1;
 }
 
@@ -86,11 +86,12 @@ int engine_move(GameRecord& game, PlayedMove& move) {
 int play_and_check(GameRecord& game, const PlayedMove& move, std::map<std::string, int>& seen) {
     int side = side_to_move;
     game.moves.push_back(move_text(move));
-    if (!play_live_move(move.from, move.to, side, move.promote)) {
+    if (takes_king(move.to, Board, PieceTable)) {
         game.result = win_for(side);
         game.reason = "king taken";
         return 0;
     }
+    execute_game_move(move.from, move.to, side, move.promote, Board, PieceTable);
     ++move_number;
     side_to_move = opponent(side);
     if (++seen[position_key(side_to_move)] >= REPETITIONS_TO_DRAW) {
@@ -131,7 +132,7 @@ std::string move_text(const PlayedMove& move) {
     char text[8];
     int to_file = 9 - move.to % 9;
     char to_rank = static_cast<char>('a' + move.to / 9);
-    if (move.from >= SENTE_HAND_BASE) {
+    if (is_drop(move.from)) {
         int kind = PieceTable[Board[move.from]].kind;
         std::snprintf(text, sizeof text, "%c*%d%c", PIECE_LETTERS[kind > PAWN ? kind - PROMOTION_OFFSET : kind], to_file, to_rank);
     } else {

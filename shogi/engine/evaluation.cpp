@@ -201,7 +201,7 @@ int drop_tactical_term(const int board[BOARD_CELLS], const PieceRecord pieces[PI
 }
 
 int unsafe_drop(const TriedMove& move) {
-    return move.from >= SENTE_HAND_BASE && move.cover.opponents > 0 && move.cover.guards == 0;
+    return is_drop(move.from) && move.cover.opponents > 0 && move.cover.guards == 0;
 }
 
 // The random bonus of a pawn push is drawn when the pawn starts far from the

@@ -24,17 +24,6 @@ LastMove last_move = {0, NO_SQUARE, 0};
 
 namespace {
 
-constexpr int LAST_BOARD_CELL = 99;  // cells above are hand lists (or unused)
-constexpr int SENTE_ZONE_END = 26;   // sente promotes on cells 0..26
-constexpr int GOTE_ZONE_START = 54;  // gote promotes on cells 54..80
-
-int can_promote_kind(int kind) { return kind >= ROOK && kind <= PAWN; }
-
-int touches_promotion_zone(int from, int to, Side side) {
-    if (side == GOTE) return from >= GOTE_ZONE_START || to >= GOTE_ZONE_START;
-    return from <= SENTE_ZONE_END || to <= SENTE_ZONE_END;
-}
-
 // The captured piece is on the board, so at most 39 of the 40 pieces are in
 // this hand: a free slot always exists and the loop always ends inside the list.
 int first_free_hand_cell(const int board[BOARD_CELLS], Side side) {
@@ -81,13 +70,30 @@ int make_move(int from, int to, Side side, int board[BOARD_CELLS], PieceRecord p
     if (captured != NO_PIECE) put_in_hand(captured, side, board, pieces);
 
     // The engine has no promotion choice: it promotes whenever it may.
-    int promoted = 0;
-    PieceRecord &mover = pieces[board[from]];
-    if (from <= LAST_BOARD_CELL && can_promote_kind(mover.kind) && touches_promotion_zone(from, to, side)) {
-        mover.kind += PROMOTION_OFFSET;
-        promoted = 1;
-    }
+    int promoted = may_promote(from, to, side, board, pieces);
+    if (promoted) pieces[board[from]].kind += PROMOTION_OFFSET;
     relocate(from, to, board, pieces);
+    return promoted;
+}
+
+int execute_game_move(int from, int to, Side side, int promote, int board[BOARD_CELLS],
+                      PieceRecord pieces[PIECE_RECORDS]) {
+    // The captured piece goes to the capturer's last hand slot (free: a hand
+    // is kept sorted and never holds all 40 pieces); sort_hand then puts it
+    // behind the pieces of its kind.
+    int taken = board[to];
+    if (taken != NO_PIECE) {
+        PieceRecord &piece = pieces[taken];
+        if (piece.kind > PAWN) piece.kind -= PROMOTION_OFFSET;
+        piece.owner = side;
+        int last_slot = hand_base(side) + HAND_SLOTS - 1;
+        board[last_slot] = taken;
+        piece.square = last_slot;
+    }
+    int promoted = promote && may_promote(from, to, side, board, pieces);
+    if (promoted) pieces[board[from]].kind += PROMOTION_OFFSET;
+    relocate(from, to, board, pieces);
+    sort_hand(board, pieces, side);
     return promoted;
 }
 

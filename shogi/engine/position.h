@@ -49,7 +49,7 @@ struct PieceRecord {
     int unused;  // always 0, never read
 };
 
-// Engine move record; a drop exactly when from >= 100.
+// Engine move record; a drop exactly when is_drop(from).
 struct Move {
     int from;
     int to;
@@ -75,6 +75,24 @@ extern LastMove last_move;
 inline Side opponent(Side side) { return 1 - side; }
 inline int hand_base(Side side) { return side == SENTE ? SENTE_HAND_BASE : GOTE_HAND_BASE; }
 
+// A move from a hand cell puts a piece on the board: a drop.
+inline int is_drop(int from) { return from >= SENTE_HAND_BASE; }
+// The far three ranks of a side: squares 0..26 for sente, 54..80 for gote.
+inline int in_promotion_zone(int square, Side side) { return side == SENTE ? square <= 26 : square >= 54; }
+// 1 when the piece on `from` may promote going to `to`: an unpromoted rook,
+// bishop, silver, knight, lance or pawn moving on the board into, inside or
+// out of its side's zone.
+inline int may_promote(int from, int to, Side side, const int board[BOARD_CELLS],
+                       const PieceRecord pieces[PIECE_RECORDS]) {
+    if (is_drop(from)) return 0;
+    int kind = pieces[board[from]].kind;
+    return kind >= ROOK && kind <= PAWN && (in_promotion_zone(from, side) || in_promotion_zone(to, side));
+}
+// 1 when a move to `to` would take a king: the game ends before such a move.
+inline int takes_king(int to, const int board[BOARD_CELLS], const PieceRecord pieces[PIECE_RECORDS]) {
+    return board[to] != NO_PIECE && pieces[board[to]].kind == KING;
+}
+
 // Copies initial_pieces and places every piece on its cell.
 void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
 
@@ -83,6 +101,11 @@ int make_move(int from, int to, Side side, int board[BOARD_CELLS], PieceRecord p
 // Restores the position before the matching make_move exactly.
 void unmake_move(int from, int to, Side side, int captured, int promoted, int board[BOARD_CELLS],
                  PieceRecord pieces[PIECE_RECORDS]);
+// Executes a move of a game (never one that takes_king): a captured piece
+// goes demoted into the mover's hand, the mover promotes when `promote` asks
+// and may_promote allows, and the mover's hand is sorted. 1 if it promoted.
+int execute_game_move(int from, int to, Side side, int promote, int board[BOARD_CELLS],
+                      PieceRecord pieces[PIECE_RECORDS]);
 // Orders a side's hand list by kind, highest first, stably, and renumbers squares.
 void sort_hand(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS], Side side);
 

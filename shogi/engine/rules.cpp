@@ -138,7 +138,7 @@ inline int piece_can_move(int from, int to, const int board[BOARD_CELLS], const 
     if (static_cast<unsigned>(mover) >= NO_PIECE || static_cast<unsigned>(target) > NO_PIECE) return 0;
     const PieceRecord &piece = pieces[mover];
     if (pieces[target].owner == piece.owner) return 0;  // the sentinel's owner matches no side
-    if (from >= SENTE_HAND_BASE) return can_drop(piece, to, board, pieces);
+    if (is_drop(from)) return can_drop(piece, to, board, pieces);
     return can_step(piece, from, to, board);
 }
 
@@ -573,7 +573,7 @@ SquareSet PositionCache::empty() const {
 }
 
 int PositionCache::drops_onto_empty(const TrialMove& move, int piece) const {
-    return !is_square(move.from) && is_square(move.to) && !has_square(occupied_, move.to) &&
+    return is_drop(move.from) && is_square(move.to) && !has_square(occupied_, move.to) &&
            counted_piece(piece, pieces_) != nullptr;
 }
 

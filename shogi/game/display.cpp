@@ -389,7 +389,7 @@ void draw_loose_glyph(int x, int y, int kind, int side) {
 }
 
 void format_kifu_line(int kind, int from, int to, int side, char text[KIFU_LINE_SIZE]) {
-    const char* name = from > 99 ? DROP_NAMES[kind] : RECORD_NAMES[kind];
+    const char* name = is_drop(from) ? DROP_NAMES[kind] : RECORD_NAMES[kind];
     std::snprintf(text, KIFU_LINE_SIZE, side == 0 ? "%3d ▲%s%s%s\n" : "%3d △%s%s%s\n", move_number,
                   FILE_LABELS[8 - to % 9], RANK_LABELS[to / 9], name);
 }

@@ -66,17 +66,6 @@ void announce_winner(int side) {
     ztl_get_key(-1);
 }
 
-// The captured piece returns to its base kind and goes to the capturer's
-// last hand slot; sort_hand puts it in its place.
-void take_into_hand(int piece, int side) {
-    PieceRecord& taken = PieceTable[piece];
-    if (taken.kind > PAWN) taken.kind -= PROMOTION_OFFSET;
-    taken.owner = side;
-    int last_slot = hand_base(side) + HAND_SLOTS - 1;
-    Board[last_slot] = piece;
-    taken.square = last_slot;
-}
-
 int decide_promotion(int side, int promote) {
     switch (player_kind[side]) {
         case PLAYER_COMPUTER:
@@ -95,28 +84,16 @@ int decide_promotion(int side, int promote) {
 
 }  // namespace
 
-int can_promote(int from, int to, int side) {
-    if (from > 99) return 0;
-    int kind = PieceTable[Board[from]].kind;
-    if (kind < ROOK || kind > PAWN) return 0;
-    if (side == SENTE) return from <= 26 || to <= 26;
-    return from >= 54 || to >= 54;
+int refuse_king_capture(int to, int side) {
+    if (!takes_king(to, Board, PieceTable)) return 0;
+    announce_winner(side);
+    return 1;
 }
 
 int play_move(int from, int to, int side, int promote) {
-    int taken = Board[to];
-    if (taken != NO_PIECE) {
-        if (PieceTable[taken].kind == KING) {
-            announce_winner(side);
-            return 0;
-        }
-        take_into_hand(taken, side);
-    }
-    if (can_promote(from, to, side) && decide_promotion(side, promote)) PieceTable[Board[from]].kind += PROMOTION_OFFSET;
-    Board[to] = Board[from];
-    PieceTable[Board[to]].square = to;
-    Board[from] = NO_PIECE;
-    sort_hand(Board, PieceTable, side);
+    if (refuse_king_capture(to, side)) return 0;
+    int promotes = may_promote(from, to, side, Board, PieceTable) && decide_promotion(side, promote);
+    execute_game_move(from, to, side, promotes, Board, PieceTable);
     return 1;
 }
 

@@ -8,10 +8,12 @@ constexpr int DIALOG_HUMAN_COMPUTER = 2;  // [Human]/[Computer] buttons report '
 
 // Plays or handles one turn of side_to_move; 0 ends the program.
 int turn_step(void);
-// Executes a move on the live position; 0 when it would take a king (refused,
-// with the win message).
+// Executes a move on the live position, asking the mover's source whether to
+// promote where it may; 0 when it would take a king (refused, with the win message).
 int play_move(int from, int to, int side, int promote);
-int can_promote(int from, int to, int side);
+// 1 when a move to `to` would take a king: the move is refused and the
+// winner announced.
+int refuse_king_capture(int to, int side);
 // A modal box centred on the board; returns the code that closed it, 0 when
 // it does not fit the screen.
 int dialog(const char* text, int mode);

@@ -8,7 +8,7 @@
 // Who plays a side; the names are written into the game record.
 constexpr int PLAYER_HUMAN = 0;
 constexpr int PLAYER_COMPUTER = 1;
-constexpr int PLAYER_REMOTE = 2;  // also both sides while a record is replayed
+constexpr int PLAYER_REMOTE = 2;
 constexpr int PLAYER_NOBODY = 3;  // "MATTA": the side's turn opens the menu
 extern const char* const PLAYER_NAMES[4];
 

@@ -84,6 +84,14 @@ int is_own_piece(int cell) {
 
 int square_of(int file, int rank) { return (rank - 1) * 9 + (9 - file); }
 
+// Plays the move parse_move left in last_move, promoted exactly as the record
+// writes it; a move that takes a king is refused as in play.
+int play_recorded_move(int side) {
+    if (refuse_king_capture(last_move.to, side)) return 0;
+    execute_game_move(last_move.from, last_move.to, side, last_move.promote == 1, Board, PieceTable);
+    return 1;
+}
+
 int read_slots(std::FILE* file) {
     std::memset(slots, 0, sizeof slots);
     int count = 0;
@@ -98,7 +106,7 @@ int walk_slots(int count, int n, std::string* out) {
         if (line[0] == '\n' || line[0] == '\'' || !(is_ascii_digit(line[1]) || is_ascii_letter(line[1]))) continue;
         int side = side_to_move;
         if ((line[0] == '+' && side == SENTE) || (line[0] == '-' && side == GOTE)) {
-            if (!parse_move(line) || !play_move(last_move.from, last_move.to, side, last_move.promote)) {
+            if (!parse_move(line) || !play_recorded_move(side)) {
                 std::puts(line[0] == '+' ? "Black error!" : "White error!");
                 return 0;
             }
@@ -129,7 +137,7 @@ void write_record_header(int sente_kind, int gote_kind) {
 int append_record_line(const char* text) { return write_record("a", text, std::strlen(text)); }
 
 void format_move(int kind, int from, int to, int side, char buffer[MOVE_TEXT_SIZE]) {
-    int drop = from > 99;
+    int drop = is_drop(from);
     const char text[] = {side == SENTE ? '+' : '-',
                          static_cast<char>('0' + (drop ? 0 : 9 - from % 9)),
                          static_cast<char>('0' + (drop ? 0 : from / 9 + 1)),
@@ -201,20 +209,16 @@ int replay_record(int n, int rewrite) {
     int count = read_slots(file);
     std::fclose(file);
 
-    int kinds[2] = {player_kind[SENTE], player_kind[GOTE]};
-    player_kind[SENTE] = player_kind[GOTE] = PLAYER_REMOTE;
     reset_game();
     std::string rewritten;
     if (rewrite) {
-        rewritten = header_text(kinds[SENTE], kinds[GOTE]);
+        rewritten = header_text(player_kind[SENTE], player_kind[GOTE]);
         record_panel_clear();
     }
     int replayed = walk_slots(count, n, rewrite ? &rewritten : nullptr);
     // The rewritten record goes to disk in one write, so a kill cannot leave half of it.
     if (rewrite) write_record("w+", rewritten.data(), rewritten.size());
     record_matches_board = rewrite;
-    player_kind[SENTE] = kinds[SENTE];
-    player_kind[GOTE] = kinds[GOTE];
     if (!replayed) last_failure = REPLAY_BAD_MOVE;
     return replayed;
 }

@@ -1,7 +1,7 @@
 // Computer-against-computer games on the live position, the moves executed
-// the way the front end executes a computer's move: a capture goes demoted
-// into the capturer's hand, promotion whenever allowed, sort_hand, and a move
-// that takes a king ends the game instead of being played.
+// as the game executes a computer's move: execute_game_move, promoting
+// whenever allowed, and a move that takes a king ends the game instead of
+// being played.
 #pragma once
 
 #include <cstring>
@@ -26,35 +26,6 @@ struct Game {
     GameEnd end;
     int loser;
 };
-
-inline int computer_can_promote(int from, int to, int side) {
-    if (from >= SENTE_HAND_BASE) return 0;
-    int kind = PieceTable[Board[from]].kind;
-    if (kind < ROOK || kind > PAWN) return 0;
-    return side == SENTE ? from < 27 || to < 27 : from > 53 || to > 53;
-}
-
-// 0 when the move takes a king (not executed), else 1. A person or another
-// program may decline a promotion; the computer never does.
-inline int play_live_move(int from, int to, int side, int promote) {
-    int taken = Board[to];
-    if (taken != NO_PIECE) {
-        if (PieceTable[taken].kind == KING) return 0;
-        if (PieceTable[taken].kind > PAWN) PieceTable[taken].kind -= PROMOTION_OFFSET;
-        PieceTable[taken].owner = side;
-        int last_slot = hand_base(side) + HAND_SLOTS - 1;
-        Board[last_slot] = taken;
-        PieceTable[taken].square = last_slot;
-    }
-    if (promote && computer_can_promote(from, to, side)) PieceTable[Board[from]].kind += PROMOTION_OFFSET;
-    Board[to] = Board[from];
-    PieceTable[Board[to]].square = to;
-    Board[from] = NO_PIECE;
-    sort_hand(Board, PieceTable, side);
-    return 1;
-}
-
-inline int play_computer_move(int from, int to, int side) { return play_live_move(from, to, side, 1); }
 
 inline Turn current_turn(void) {
     Turn t;
@@ -90,11 +61,12 @@ inline Game play_computer_game(const EngineSettings* settings, unsigned seed, in
         game.moves.push_back(last_move);
         if (!can_move(last_move.from, last_move.to, Board, PieceTable) || PieceTable[Board[last_move.from]].owner != s)
             ++*illegal;
-        if (!play_computer_move(last_move.from, last_move.to, s)) {
+        if (takes_king(last_move.to, Board, PieceTable)) {
             game.end = KING_TAKEN;
             game.loser = 1 - s;
             break;
         }
+        execute_game_move(last_move.from, last_move.to, s, 1, Board, PieceTable);
         ++move_number;
         side_to_move = 1 - s;
     }

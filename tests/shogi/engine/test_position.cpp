@@ -48,13 +48,14 @@ TEST(SetUp, LiveTurnStateStartsAtTheFirstMoveOfSente) {
     EXPECT_EQ(last_move.to, NO_SQUARE);
 }
 
-// --- promotion in make_move --------------------------------------------------
+// --- promotion: may_promote, make_move and execute_game_move -----------------
 
 struct PromotionCase {
     int kind, side, from, to, promotes;
 };
 
-TEST(MakeMove, PromotesExactlyWhenTheMoveStartsOrEndsInTheFarThreeRanks) {
+// The one promotion rule, asked directly and through both executions of a move.
+TEST(Promotion, ExactlyWhenTheMoveStartsOrEndsInTheFarThreeRanks) {
     const PromotionCase cases[] = {
         {SILVER, SENTE, 28, 19, 1},  // into the zone
         {SILVER, SENTE, 27, 36, 0},  // cell 27 lies outside
@@ -68,12 +69,19 @@ TEST(MakeMove, PromotesExactlyWhenTheMoveStartsOrEndsInTheFarThreeRanks) {
         {GOLD, SENTE, 9, 0, 0},      // gold and king never promote
         {KING, GOTE, 71, 80, 0},
         {PROMOTED_PAWN, SENTE, 9, 0, 0},  // already promoted
+        {PAWN, GOTE, 20, 29, 0},          // rank 3 is sente's zone only
     };
     for (const PromotionCase &c : cases) {
         TestPosition pos;
         clear_position(pos);
         int piece = place(pos, c.kind, c.side, c.from);
         ASSERT_GE(piece, 0);
+        EXPECT_EQ(may_promote(c.from, c.to, c.side, pos.board, pos.pieces), c.promotes) << c.from << "->" << c.to;
+        TestPosition declined = pos;
+        EXPECT_EQ(execute_game_move(c.from, c.to, c.side, 0, declined.board, declined.pieces), 0);
+        EXPECT_EQ(declined.pieces[piece].kind, c.kind);
+        TestPosition asked = pos;
+        EXPECT_EQ(execute_game_move(c.from, c.to, c.side, 1, asked.board, asked.pieces), c.promotes);
         EXPECT_EQ(make_move(c.from, c.to, c.side, pos.board, pos.pieces), c.promotes)
             << "kind " << c.kind << " " << c.from << "->" << c.to;
         EXPECT_EQ(pos.pieces[piece].kind, c.kind + (c.promotes ? PROMOTION_OFFSET : 0));
@@ -89,6 +97,7 @@ TEST(MakeMove, ADropNeverPromotesAndLeavesAGapInTheHand) {
     place_in_hand(pos, GOLD, SENTE);
     int pawn = place_in_hand(pos, PAWN, SENTE);
     int silver = place_in_hand(pos, SILVER, GOTE);
+    EXPECT_FALSE(may_promote(101, 4, SENTE, pos.board, pos.pieces));
     EXPECT_EQ(make_move(101, 4, SENTE, pos.board, pos.pieces), 0);
     EXPECT_EQ(pos.pieces[pawn].kind, PAWN);
     EXPECT_EQ(pos.board[101], NO_PIECE);
@@ -126,6 +135,38 @@ TEST(MakeMove, CapturedPromotedPieceFillsTheFirstFreeSlotAndUnmakeRestoresIt) {
     unmake_move(40, 4, SENTE, captured, promoted, pos.board, pos.pieces);
     EXPECT_TRUE(same_position(pos, before));
     EXPECT_EQ(pos.pieces[lance].square, 13);
+}
+
+// A game move keeps the hand sorted and whole: the captured piece goes back to
+// its base kind behind the held pieces of that kind, and a drop closes its gap.
+TEST(ExecuteGameMove, CapturesGoDemotedIntoTheSortedHandAndDropsLeaveNoGap) {
+    TestPosition pos;
+    clear_position(pos);
+    int rook = place(pos, ROOK, SENTE, 40);
+    int dragon = place(pos, PROMOTED_ROOK, GOTE, 4);
+    int gold = place_in_hand(pos, GOLD, SENTE);
+    int pawn = place_in_hand(pos, PAWN, SENTE);
+    int held_rook = place_in_hand(pos, ROOK, SENTE);
+    sort_hand(pos.board, pos.pieces, SENTE);
+
+    EXPECT_FALSE(takes_king(4, pos.board, pos.pieces));
+    EXPECT_EQ(execute_game_move(40, 4, SENTE, 0, pos.board, pos.pieces), 0);  // declined
+    EXPECT_EQ(pos.pieces[rook].kind, ROOK);
+    const int hand[] = {pawn, held_rook, dragon, gold, NO_PIECE};  // highest kind number first
+    for (int slot = 0; slot < 5; ++slot) EXPECT_EQ(pos.board[SENTE_HAND_BASE + slot], hand[slot]) << slot;
+    EXPECT_EQ(pos.pieces[dragon].kind, ROOK);
+    EXPECT_EQ(pos.pieces[dragon].owner, SENTE);
+    EXPECT_TRUE(position_is_consistent(pos));
+
+    EXPECT_EQ(execute_game_move(SENTE_HAND_BASE + 1, 13, SENTE, 1, pos.board, pos.pieces), 0);  // never promotes
+    EXPECT_EQ(pos.board[13], held_rook);
+    const int after_drop[] = {pawn, dragon, gold, NO_PIECE};
+    for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(pos.board[SENTE_HAND_BASE + slot], after_drop[slot]) << slot;
+    EXPECT_TRUE(position_is_consistent(pos));
+
+    place(pos, KING, GOTE, 22);
+    EXPECT_TRUE(takes_king(22, pos.board, pos.pieces));
+    EXPECT_FALSE(takes_king(31, pos.board, pos.pieces));  // empty
 }
 
 // Seeded random sequences, made and unmade in a search-like pattern (a move is

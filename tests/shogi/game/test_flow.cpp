@@ -38,30 +38,6 @@ TEST_F(FlowTest, ResetsKeepTheFormationTheFirstOneChose) {
     EXPECT_EQ(last_move.to, NO_SQUARE);
 }
 
-TEST_F(FlowTest, PromotionZoneAndPromotableKinds) {
-    relocate(sq(7, 7), 29);  // a sente pawn on rank 4
-    relocate(sq(3, 1), 44);  // a gote silver on rank 5
-    relocate(sq(6, 3), 36);  // a gote pawn on rank 5
-    relocate(sq(2, 7), 46);  // a sente pawn on rank 6 ...
-    PieceTable[Board[46]].owner = GOTE;  // ... made gote's
-    struct Case {
-        int from, to, side, expected;
-    } cases[] = {
-        {29, 20, SENTE, 1},                   // into sente's zone
-        {sq(8, 8), sq(2, 2), SENTE, 1},       // bishop into the zone
-        {sq(5, 9), sq(5, 8), SENTE, 0},       // king
-        {sq(4, 9), sq(4, 8), SENTE, 0},       // gold
-        {36, 45, GOTE, 0},                    // gote pawn stays out of its zone
-        {44, 53, GOTE, 0},                    // silver to rank 6
-        {46, 55, GOTE, 1},                    // to rank 7
-        {sq(2, 3), sq(2, 4), GOTE, 0},        // rank 3 is sente's zone only
-        {SENTE_HAND_BASE, 20, SENTE, 0},      // drops never promote
-    };
-    for (const Case& c : cases) EXPECT_EQ(can_promote(c.from, c.to, c.side), c.expected) << c.from << "-" << c.to;
-    PieceTable[Board[29]].kind = PROMOTED_PAWN;
-    EXPECT_EQ(can_promote(29, 20, SENTE), 0);
-}
-
 TEST_F(FlowTest, TheQuestionIsAnsweredByKeysAndButtons) {
     struct Case {
         const char* what;

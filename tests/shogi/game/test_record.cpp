@@ -78,7 +78,7 @@ TEST_F(RecordTest, WrittenMovesReadBackAsTheSameMove) {
         if (moves.empty()) break;
         auto [from, to] = moves[random() % moves.size()];
         int kind = PieceTable[Board[from]].kind;
-        int promote = can_promote(from, to, s) && random() % 2;
+        int promote = may_promote(from, to, s, Board, PieceTable) && random() % 2;
         int written_kind = promote ? kind + PROMOTION_OFFSET : kind;
         char text[MOVE_TEXT_SIZE];
         format_move(written_kind, from, to, s, text);
@@ -111,7 +111,7 @@ TEST_F(RecordTest, ADropAndAPromotionReplayWithoutAQuestion) {
     EXPECT_EQ(side_to_move, GOTE);
     EXPECT_EQ(clock_total[SENTE], 3 + 2 + 1 + 1 + 1 + 1);
     EXPECT_EQ(clock_total[GOTE], 1 + 1 + 4 + 1 + 1);
-    EXPECT_EQ(player_kind[SENTE], PLAYER_HUMAN);  // given back after the replay
+    EXPECT_EQ(player_kind[SENTE], PLAYER_HUMAN);  // the players are left as they were
 }
 
 TEST_F(RecordTest, AMoveTheReaderRefusesStopsTheReplay) {
@@ -119,6 +119,22 @@ TEST_F(RecordTest, AMoveTheReaderRefusesStopsTheReplay) {
     EXPECT_EQ(captured_replay("+7776FU\nT1\n-3334fu\nT1\n", 2, 0, &result), "RS232C receive error!\nWhite error!\n");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(PieceTable[Board[sq(7, 6)]].kind, PAWN);  // reached so far
+}
+
+// A hand-made record may take a king: the replay refuses that move as play
+// does, with the win message, and stops there.
+TEST_F(RecordTest, AMoveThatTakesAKingStopsTheReplayWithTheWinMessage) {
+    int result;
+    type("ab");  // the message box and the wait after it take one input each
+    EXPECT_EQ(captured_replay("+7776FU\nT1\n-3334FU\nT1\n+8822UM\nT1\n-9394FU\nT1\n+2231UM\nT1\n"
+                              "-9495FU\nT1\n+3141UM\nT1\n-9596FU\nT1\n+4151UM\nT1\n",
+                              99, 0, &result),
+              "Black error!\n");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ztl_get_key(0), -1);
+    EXPECT_EQ(PieceTable[Board[sq(5, 1)]].kind, KING);
+    EXPECT_EQ(PieceTable[Board[sq(4, 1)]].kind, PROMOTED_BISHOP);
+    EXPECT_EQ(move_number, 9);
 }
 
 TEST_F(RecordTest, AResignationReplaysUpToItAndARewriteDropsIt) {
