@@ -4,6 +4,8 @@
 # defines $work, $xvfb_pid and $app_pid (the script sets the latter).
 
 work=$(mktemp -d)
+# The programs remember settings under ~/.config: each test starts from none.
+export XDG_CONFIG_HOME="$work/config"
 xvfb_pid=""
 app_pid=""
 # The server is waited for: on its way out it unlinks its socket, which would
@@ -48,13 +50,14 @@ wait_for() {
 # going away unlinks its socket late, and would cut off a new server that
 # took its number just then (tests of other folders run at the same time).
 # -noreset: the server would reset when its last client leaves, and refuse the
-# program a test starts next while it does.
+# program a test starts next while it does. $1: the screen size, 1024x768 when
+# not given.
 start_xvfb() {
-    local display attempt
+    local display attempt size=${1:-1024x768}
     for ((attempt = 0; attempt < 20; attempt++)); do
         display=$((100 + RANDOM % 900))
         : >"$work/display"
-        Xvfb ":$display" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+        Xvfb ":$display" -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
         xvfb_pid=$!
         wait_for 100 eval 'test -s "$work/display" || ! kill -0 "$xvfb_pid"'
         if [[ -s "$work/display" ]] && kill -0 "$xvfb_pid" 2>/dev/null; then

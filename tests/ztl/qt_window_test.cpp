@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstdlib>
 #include <string>
@@ -145,6 +146,112 @@ TEST(QtDesktop, SettingsAreStoredInTheUsersConfiguration) {
     FILE* stored = std::fopen(path.c_str(), "r");
     ASSERT_NE(stored, nullptr) << path;
     std::fclose(stored);
+}
+
+// --- zoom ------------------------------------------------------------------
+
+QWidget* client_area() { return main_window()->centralWidget(); }
+
+void choose_view_item(const QString& text) {
+    on_window([text] {
+        QAction* item = item_of(QString::fromUtf8("表示"), text);
+        ASSERT_NE(item, nullptr) << text.toStdString();
+        item->trigger();
+    });
+}
+
+// A known screen: every pixel a level from a fixed sequence.
+int known_level(int x, int y) { return (x * 7 + y * 13 + x * y) % 4; }
+
+void draw_known_screen() {
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 640; ++x) {
+            ztl_set_color(known_level(x, y));
+            ztl_pset(x, y);
+        }
+    ztl_get_key(0);  // refreshes
+}
+
+TEST(QtZoom, EachFactorShowsTheScreenAsWholeSquaresAndRemembersIt) {
+    draw_known_screen();
+    for (int factor = 1; factor <= 4; ++factor) {
+        SCOPED_TRACE(::testing::Message() << "x" << factor);
+        choose_view_item(QString::fromUtf8("×%1").arg(factor));
+        QImage shown;
+        on_window([&shown] { shown = client_area()->grab().toImage().convertToFormat(QImage::Format_Grayscale8); });
+        ASSERT_EQ(shown.size(), QSize(640 * factor, 240 * factor));
+        int wrong = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                wrong += shown.pixelColor(x, y).red() != 0x55 * (3 - known_level(x / factor, y / factor));
+        EXPECT_EQ(wrong, 0);
+        char remembered[8] = "";
+        EXPECT_EQ(ztl_config_read("window/zoom", remembered, sizeof remembered), 1);
+        EXPECT_EQ(std::string(remembered), std::to_string(factor));
+    }
+}
+
+void send_mouse(QEvent::Type type, QPoint at) {
+    on_window([type, at] {
+        QMouseEvent event(type, QPointF(at), QPointF(client_area()->mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(client_area(), &event);
+    });
+}
+
+constexpr int PEN_DOWN = 0x301, PEN_DRAG = 0x302, PEN_UP = 0x303;
+
+struct PenCode {
+    int code, x, y;
+    bool operator==(const PenCode&) const = default;
+};
+
+std::vector<PenCode> pen_codes() {
+    std::vector<PenCode> codes;
+    for (int code = ztl_get_key(0); code != -1; code = ztl_get_key(0)) codes.push_back({code, ztl_pen_x, ztl_pen_y});
+    return codes;
+}
+
+// Presses, drags and releases at the last device pixel of screen pixels'
+// squares reach those screen pixels at every factor; a press beside the drawn
+// screen is nothing, as a click outside the window is.
+TEST(QtZoom, PenEventsAtScaledPositionsReachTheSameScreenPixels) {
+    ztl_area* pad = ztl_area_new_codes(0, 0, 640, 240, PEN_DOWN, PEN_DRAG, PEN_UP);
+    ztl_area_attach(nullptr, pad);
+    pen_codes();
+    struct Stroke {
+        int down_x, down_y, drag_x, drag_y, up_x, up_y;
+    };
+    const Stroke strokes[] = {{0, 0, 1, 1, 639, 239}, {216, 16, 300, 100, 217, 17}, {639, 0, 0, 239, 320, 120}};
+    for (int factor = 1; factor <= 4; ++factor) {
+        SCOPED_TRACE(::testing::Message() << "x" << factor);
+        choose_view_item(QString::fromUtf8("×%1").arg(factor));
+        auto corner = [factor](int x, int y) { return QPoint(x * factor + factor - 1, y * factor + factor - 1); };
+        for (const Stroke& s : strokes) {
+            send_mouse(QEvent::MouseButtonPress, corner(s.down_x, s.down_y));
+            send_mouse(QEvent::MouseMove, corner(s.drag_x, s.drag_y));
+            send_mouse(QEvent::MouseButtonRelease, corner(s.up_x, s.up_y));
+            EXPECT_EQ(pen_codes(), (std::vector<PenCode>{{PEN_DOWN, s.down_x, s.down_y},
+                                                         {PEN_DRAG, s.drag_x, s.drag_y},
+                                                         {PEN_UP, s.up_x, s.up_y}}));
+        }
+    }
+    // In a larger window at "fit", the screen is centred: x2 in 1400 x 600
+    // leaves 60 and 60 device pixels beside it.
+    choose_view_item(QString::fromUtf8("ウィンドウに合わせる"));
+    on_window([] { client_area()->resize(1400, 600); });
+    send_mouse(QEvent::MouseButtonPress, QPoint(59, 300));  // beside: ignored, and so its release
+    send_mouse(QEvent::MouseButtonRelease, QPoint(100, 300));
+    EXPECT_EQ(pen_codes(), std::vector<PenCode>{});
+    send_mouse(QEvent::MouseButtonPress, QPoint(60, 60));
+    send_mouse(QEvent::MouseMove, QPoint(59, 59));  // dragged off the screen: beyond its edge
+    send_mouse(QEvent::MouseButtonRelease, QPoint(60 + 1279, 60 + 479));
+    std::vector<PenCode> codes = pen_codes();
+    ASSERT_EQ(codes.size(), 2u);
+    EXPECT_EQ(codes[0], (PenCode{PEN_DOWN, 0, 0}));
+    EXPECT_EQ(codes[1], (PenCode{PEN_UP, 639, 239}));
+    ztl_area_remove(pad, 1);
+    choose_view_item(QString::fromUtf8("×1"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -33,7 +34,9 @@
 #include <QSettings>
 #include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +47,7 @@
 
 #include "backend.h"
 #include "input_internal.h"
+#include "zoom.h"
 #include "ztl_desktop.h"
 #include "ztl_internal.h"
 
@@ -155,17 +159,17 @@ void translate_key(const QKeyEvent* event) {
 
 // --- the client area ------------------------------------------------------------------
 
+// Shows the screen at a whole factor of device pixels, centred on a white
+// background; pen positions map back to screen pixels.
 class client_view : public QWidget {
 public:
     client_view() {
-        setFixedSize(ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
+        setMinimumSize(ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
         // Its own X window, so that tools see the exact client rectangle.
         setAttribute(Qt::WA_NativeWindow);
+        // Every pixel is painted here, the margins too: no erasing first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::StrongFocus);
-        setAutoFillBackground(true);
-        QPalette white = palette();
-        white.setColor(QPalette::Window, Qt::white);
-        setPalette(white);
     }
 
     void set_input_method(bool on) {
@@ -173,17 +177,35 @@ public:
         QGuiApplication::inputMethod()->update(Qt::ImEnabled);
     }
 
+    // ZOOM_FIT or a fixed factor 1..4.
+    int zoom_choice = ZOOM_FIT;
+
+    ZoomPlacement placement() const {
+        double ratio = devicePixelRatioF();
+        return zoom_place(zoom_choice, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+                          ratio);
+    }
+
+    // The client area (logical pixels) that shows a rectangle of the screen.
+    QRect client_rect_of(const QRect& screen_area) const {
+        ZoomPlacement at = placement();
+        double ratio = devicePixelRatioF();
+        QRectF device(at.left + screen_area.left() * at.factor, at.top + screen_area.top() * at.factor,
+                      screen_area.width() * at.factor, screen_area.height() * at.factor);
+        QRectF logical(device.topLeft() / ratio, device.size() / ratio);
+        return logical.toAlignedRect();
+    }
+
+    void update_screen_rect(const QRect& screen_area) { update(client_rect_of(screen_area)); }
+
 protected:
     void paintEvent(QPaintEvent* event) override {
         {
             std::lock_guard lock(ztl_mutex);
-            if (ztl_initialised) {
-                const QImage image(ztl_window_image, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT,
-                                   ZTL_SCREEN_WIDTH, QImage::Format_Grayscale8);
-                QRect area = event->rect().adjusted(0, 0, 1, 1) & image.rect();
-                QPainter painter(this);
-                painter.drawImage(area, image, area);
-            }
+            if (ztl_initialised)
+                paint_zoomed(event->rect());
+            else
+                QPainter(this).fillRect(event->rect(), Qt::white);
         }
         if (auto after_paint = ztl_qt_after_paint.load()) after_paint();
     }
@@ -210,24 +232,70 @@ protected:
         return QWidget::inputMethodQuery(query);
     }
 
-    // Qt grabs the pointer from press to release, so the release is seen
-    // even outside the window.
+    // A press beside the drawn screen is no pen event, as a click outside the
+    // window is not. Qt grabs the pointer from press to release, so the
+    // release is seen even outside the window.
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() != Qt::LeftButton) return;
-        QPoint at = event->position().toPoint();
-        ztl_event_pen_down(at.x(), at.y());
+        QPoint device = device_point(event);
+        ZoomPlacement at = placement();
+        pen_on_screen = zoom_on_screen(at, device.x(), device.y());
+        if (pen_on_screen) ztl_event_pen_down(zoom_screen_x(at, device.x()), zoom_screen_y(at, device.y()));
     }
 
     void mouseMoveEvent(QMouseEvent* event) override {
-        QPoint at = event->position().toPoint();
-        ztl_event_pen_move(at.x(), at.y());
+        if (pen_on_screen) pen_event(event, ztl_event_pen_move);
     }
 
     void mouseReleaseEvent(QMouseEvent* event) override {
-        if (event->button() != Qt::LeftButton) return;
-        QPoint at = event->position().toPoint();
-        ztl_event_pen_up(at.x(), at.y());
+        if (event->button() != Qt::LeftButton || !pen_on_screen) return;
+        pen_on_screen = false;
+        pen_event(event, ztl_event_pen_up);
     }
+
+private:
+    QPoint device_point(const QMouseEvent* event) const {
+        QPointF device = event->position() * devicePixelRatioF();
+        return {static_cast<int>(std::floor(device.x())), static_cast<int>(std::floor(device.y()))};
+    }
+
+    void pen_event(const QMouseEvent* event, void (*deliver)(int, int)) {
+        QPoint device = device_point(event);
+        ZoomPlacement at = placement();
+        deliver(zoom_screen_x(at, device.x()), zoom_screen_y(at, device.y()));
+    }
+
+    // Enlarges the part of the window image under the paint area into the
+    // cache, then copies it 1:1 to device pixels (the painter's scale to
+    // logical pixels undone), so Qt never resamples the picture.
+    void paint_zoomed(const QRect& logical_area) {
+        ZoomPlacement at = placement();
+        double ratio = devicePixelRatioF();
+        QRect device_area = QRectF(QPointF(logical_area.topLeft()) * ratio, QSizeF(logical_area.size()) * ratio)
+                                .toAlignedRect();
+        QRect screen_in_device(at.left, at.top, ZTL_SCREEN_WIDTH * at.factor, ZTL_SCREEN_HEIGHT * at.factor);
+        QRect drawn = device_area & screen_in_device;
+        QPainter painter(this);
+        painter.scale(1 / ratio, 1 / ratio);
+        fill_margins(painter, device_area, screen_in_device);
+        if (drawn.isEmpty()) return;
+        if (cache.width() != screen_in_device.width())
+            cache = QImage(screen_in_device.size(), QImage::Format_RGB32);
+        QRect source = drawn.translated(-at.left, -at.top);
+        QRect screen_area(QPoint(source.left() / at.factor, source.top() / at.factor),
+                          QPoint(source.right() / at.factor, source.bottom() / at.factor));
+        zoom_scale(ztl_window_image, screen_area.left(), screen_area.top(), screen_area.right() + 1,
+                   screen_area.bottom() + 1, at.factor, reinterpret_cast<std::uint32_t*>(cache.bits()),
+                   static_cast<int>(cache.bytesPerLine() / sizeof(std::uint32_t)));
+        painter.drawImage(drawn.topLeft(), cache, source);
+    }
+
+    static void fill_margins(QPainter& painter, const QRect& device_area, const QRect& screen_in_device) {
+        for (const QRect& margin : QRegion(device_area).subtracted(screen_in_device)) painter.fillRect(margin, Qt::white);
+    }
+
+    QImage cache;  // the enlarged screen, device pixels
+    bool pen_on_screen = false;
 };
 
 // --- the window -------------------------------------------------------------------------
@@ -264,6 +332,25 @@ QIcon window_icon() {
     return QIcon(picture);
 }
 
+// The user's settings live in ~/.config/<name>.conf, the name being the
+// program's. Window thread.
+QVariant stored_setting(const char* key) {
+    return QSettings(QCoreApplication::applicationName()).value(QString::fromUtf8(key));
+}
+
+void store_setting(const char* key, const QString& value) {
+    QSettings(QCoreApplication::applicationName()).setValue(QString::fromUtf8(key), value);
+}
+
+constexpr const char* ZOOM_SETTING = "window/zoom";  // "fit" or "1" .. "4"
+
+QString zoom_setting_of(int choice) { return choice == ZOOM_FIT ? "fit" : QString::number(choice); }
+
+int zoom_choice_of(const QString& setting) {
+    int factor = setting.toInt();
+    return factor >= 1 && factor <= ZOOM_LARGEST ? factor : ZOOM_FIT;
+}
+
 class main_window : public QMainWindow {
 public:
     main_window() {
@@ -277,8 +364,34 @@ public:
         program->addAction(utf8("&Exit"), this, [this] { close(); });
         help = menuBar()->addMenu(utf8("&Help"));
         help->addAction(utf8("&About"), this, [this] { about(); });
+        add_view_menu();
+        show_zoom_choice(zoom_choice_of(stored_setting(ZOOM_SETTING).toString()));
+        size_to_zoom();
         view->setFocus();
     }
+
+    // The client area at the chosen factor (at x1 and "fit": the screen's
+    // own size), unless the window is maximised: then it keeps its size.
+    void size_to_zoom() {
+        if (isMaximized() || isFullScreen()) return;
+        int factor = view->zoom_choice == ZOOM_FIT ? 1 : view->zoom_choice;
+        // Fixed for the moment so that the window fits around it, then free
+        // again for the user to resize.
+        view->setFixedSize(screen_size * factor);
+        adjustSize();
+        view->setMinimumSize(screen_size);
+        view->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        view->update();
+    }
+
+    void choose_zoom(int choice) {
+        show_zoom_choice(choice);
+        store_setting(ZOOM_SETTING, zoom_setting_of(choice));
+        if (choice != ZOOM_FIT) size_to_zoom();
+        view->update();
+    }
+
+    QSize screen_size{ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT};
 
     client_view* const view = new client_view;
 
@@ -295,6 +408,40 @@ public:
     void add_frame_item(const QString& menu, const QString& item, int code) {
         QAction* action = frame_menu(menu)->addAction(item, this, [code] { ztl_event_menu(code); });
         frame_items[code] = action;
+    }
+
+    // "表示": the zoom choices (exclusive) and steps by shortcut. The
+    // shortcuts are the window's: they never reach the application as keys.
+    void add_view_menu() {
+        QMenu* menu = frame_menu(utf8("表示"));
+        auto* choices = new QActionGroup(this);
+        for (int choice : {1, 2, 3, 4, ZOOM_FIT}) {
+            QString text = choice == ZOOM_FIT ? utf8("ウィンドウに合わせる") : utf8("×%1").arg(choice);
+            QAction* action = menu->addAction(text, this, [this, choice] { choose_zoom(choice); });
+            action->setCheckable(true);
+            choices->addAction(action);
+            zoom_actions[choice] = action;
+        }
+        zoom_actions[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+        menu->addSeparator();
+        QAction* larger = menu->addAction(utf8("拡大"), this, [this] { step_zoom(+1); });
+        larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+        QAction* smaller = menu->addAction(utf8("縮小"), this, [this] { step_zoom(-1); });
+        smaller->setShortcuts(QKeySequence::ZoomOut);
+    }
+
+    void show_zoom_choice(int choice) {
+        view->zoom_choice = choice;
+        zoom_actions[choice]->setChecked(true);
+    }
+
+    // One factor up or down from what is shown now (in "fit": the factor it
+    // came to, in logical pixels).
+    void step_zoom(int step) {
+        int shown = view->zoom_choice;
+        if (shown == ZOOM_FIT)
+            shown = static_cast<int>(std::lround(view->placement().factor / view->devicePixelRatioF()));
+        choose_zoom(std::clamp(shown + step, 1, ZOOM_LARGEST));
     }
 
     void check_frame_item(int code, bool checked) {
@@ -319,14 +466,12 @@ private:
     }
 
     QMenu* help = nullptr;
+    std::map<int, QAction*> zoom_actions;
     std::map<QString, QMenu*> frame_menus;
     std::map<int, QAction*> frame_items;
 };
 
 main_window* window = nullptr;
-
-// The user's settings live in ~/.config/<name>.conf, the name being the program's.
-QString settings_file_name() { return QCoreApplication::applicationName(); }
 
 // Runs work on the window thread: at once there, else queued and waited for.
 template <typename Work>
@@ -351,7 +496,7 @@ void take_pending_repaint() {
         pending_repaint = QRect();
         repaint_posted = false;
     }
-    window->view->update(area);
+    window->view->update_screen_rect(area);
 }
 
 struct application_start {
@@ -398,10 +543,9 @@ void ztl_backend_message_box(const char* caption, const char* text) {
 
 void ztl_backend_set_window(int client_width, int client_height, const char* title) {
     on_window_thread([client_width, client_height, title] {
-        window->view->setFixedSize(client_width, client_height);
+        window->screen_size = QSize(client_width, client_height);
         window->setWindowTitle(from_sjis(title));
-        window->adjustSize();
-        window->view->update();
+        window->size_to_zoom();
     });
 }
 
@@ -467,7 +611,7 @@ int ztl_config_read(const char* key, char* value, int size) {
     QString stored;
     bool found = false;
     on_window_thread([key, &stored, &found] {
-        QVariant entry = QSettings(settings_file_name()).value(QString::fromUtf8(key));
+        QVariant entry = stored_setting(key);
         found = entry.isValid();
         stored = entry.toString();
     });
@@ -477,7 +621,7 @@ int ztl_config_read(const char* key, char* value, int size) {
 }
 
 void ztl_config_write(const char* key, const char* value) {
-    on_window_thread([key, value] { QSettings(settings_file_name()).setValue(QString::fromUtf8(key), QString::fromUtf8(value)); });
+    on_window_thread([key, value] { store_setting(key, QString::fromUtf8(value)); });
 }
 
 void ztl_qt_run_on_window_thread(void (*work)(void*), void* argument) {
