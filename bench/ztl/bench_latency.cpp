@@ -72,6 +72,15 @@ BENCHMARK(BM_key_to_get_key)->UseManualTime()->Iterations(SAMPLES)->Unit(benchma
 
 void note_paint() { painted_at.store(now_ns()); }
 
+// ztl_refresh until the window thread has painted (ztl_qt_after_paint set).
+double refresh_until_painted_us() {
+    painted_at.store(0);
+    long long start = now_ns();
+    ztl_refresh();
+    while (painted_at.load() == 0) std::this_thread::yield();
+    return (painted_at.load() - start) / 1000.0;
+}
+
 // One pixel changed and refreshed, until the window thread has painted it.
 void BM_refresh_to_repaint(benchmark::State& state) {
     ztl_qt_after_paint = note_paint;
@@ -80,11 +89,7 @@ void BM_refresh_to_repaint(benchmark::State& state) {
     for (auto _ : state) {
         ztl_set_color(level = 3 - level);
         ztl_pset(320, 120);
-        painted_at.store(0);
-        long long start = now_ns();
-        ztl_refresh();
-        while (painted_at.load() == 0) std::this_thread::yield();
-        double us = (painted_at.load() - start) / 1000.0;
+        double us = refresh_until_painted_us();
         samples_us.push_back(us);
         state.SetIterationTime(us / 1e6);
     }
@@ -92,6 +97,31 @@ void BM_refresh_to_repaint(benchmark::State& state) {
     report(state, samples_us);
 }
 BENCHMARK(BM_refresh_to_repaint)->UseManualTime()->Iterations(SAMPLES)->Unit(benchmark::kMicrosecond);
+
+void choose_zoom(void* choice) { ztl_qt_choose_zoom(*static_cast<int*>(choice)); }
+
+// The whole screen changed and refreshed at x1 .. x4 (the argument), until
+// the window thread has painted it: conversion, enlargement and copy.
+void BM_full_refresh_at_zoom(benchmark::State& state) {
+    int factor = static_cast<int>(state.range(0));
+    ztl_qt_run_on_window_thread(choose_zoom, &factor);
+    ztl_get_key(3);  // the window settles at its new size
+    ztl_qt_after_paint = note_paint;
+    std::vector<double> samples_us;
+    int level = 0;
+    for (auto _ : state) {
+        ztl_set_color(level = 3 - level);
+        ztl_fill_rect(0, 0, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT);
+        double us = refresh_until_painted_us();
+        samples_us.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    ztl_qt_after_paint = nullptr;
+    report(state, samples_us);
+    int fit = 0;
+    ztl_qt_run_on_window_thread(choose_zoom, &fit);
+}
+BENCHMARK(BM_full_refresh_at_zoom)->DenseRange(1, 4)->UseManualTime()->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -628,6 +628,8 @@ void ztl_qt_run_on_window_thread(void (*work)(void*), void* argument) {
     on_window_thread([work, argument] { work(argument); });
 }
 
+void ztl_qt_choose_zoom(int choice) { window->choose_zoom(std::clamp(choice, ZOOM_FIT, ZOOM_LARGEST)); }
+
 void ztl_qt_send_key(int qt_key, int qt_modifiers, const char* utf8_text) {
     QKeyEvent event(QEvent::KeyPress, qt_key, Qt::KeyboardModifiers(qt_modifiers),
                     QString::fromUtf8(utf8_text));

@@ -15,3 +15,7 @@ void ztl_qt_run_on_window_thread(void (*work)(void*), void* argument);
 
 // Delivers a key press to the client area as the desktop would (window thread).
 void ztl_qt_send_key(int qt_key, int qt_modifiers, const char* utf8_text);
+
+// Chooses the zoom as the View menu does: 1 .. 4, or 0 for the largest factor
+// that fits (window thread). Remembered like a choice in the menu.
+void ztl_qt_choose_zoom(int choice);
