@@ -1,6 +1,6 @@
-// The month calendar of the main window. TCalendar is the month grid (7 x 7
+// The month calendar of the main window. MonthCalendar is the month grid (7 x 7
 // cells: a header row of weekday names and six rows of days) with its date
-// model, selection and change event; FCalendar adds the Sunday and Saturday
+// model, selection and change event; MarkedCalendar adds the Sunday and Saturday
 // colours and bold marks on chosen days. Both are painted by us.
 #pragma once
 
@@ -21,59 +21,60 @@ public:
     InvalidDateError();
 };
 
-class TCalendar : public QWidget {
+class MonthCalendar : public QWidget {
 public:
     using DateSource = std::function<QDate()>;
-    static constexpr int kColumns = 7;
-    static constexpr int kRows = 7;
-    static constexpr int kMinYear = 1;
-    static constexpr int kMaxYear = 9999;
+    static constexpr int COLUMNS = 7;
+    static constexpr int ROWS = 7;
+    static constexpr int MIN_YEAR = 1;
+    static constexpr int MAX_YEAR = 9999;
 
     // Starts on the current date of `currentDate` (the system clock by default).
-    explicit TCalendar(DateSource currentDate = &QDate::currentDate, QWidget* parent = nullptr);
+    explicit MonthCalendar(DateSource currentDate = &QDate::currentDate, QWidget* parent = nullptr);
 
-    int Year() const { return date_.year(); }
-    int Month() const { return date_.month(); }
-    int Day() const { return date_.day(); }
-    QDate CalendarDate() const { return date_; }
+    int year() const { return date_.year(); }
+    int month() const { return date_.month(); }
+    int day() const { return date_.day(); }
+    QDate date() const { return date_; }
     // Each setter ignores a value below 1 or one that changes nothing and
     // throws InvalidDateError for a date that does not exist; a change lays
-    // out the grid and raises OnChange once.
-    void SetYear(int year);
-    void SetMonth(int month);
-    void SetDay(int day);
-    // The whole date at once; raises OnChange even when the date stays.
-    void SetCalendarDate(const QDate& date);
+    // out the grid and raises the change handler once.
+    void setYear(int year);
+    void setMonth(int month);
+    void setDay(int day);
+    // The whole date at once; raises the change handler even when the date stays.
+    void setDate(const QDate& date);
     // The previous (-1) or next (+1) month, on the same day where it exists,
     // else on its last day.
-    void StepMonth(int delta);
+    void stepMonth(int delta);
 
-    int StartOfWeek() const { return startOfWeek_; }  // 1 = Monday ... 7 = Sunday
-    void SetStartOfWeek(int startOfWeek);
-    bool UseCurrentDate() const { return useCurrentDate_; }
-    void SetUseCurrentDate(bool use);
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
-    int GridLineWidth() const { return gridLineWidth_; }
-    void SetGridLineWidth(int width);
+    int startOfWeek() const { return startOfWeek_; }  // 1 = Monday ... 7 = Sunday
+    void setStartOfWeek(int startOfWeek);
+    bool useCurrentDate() const { return useCurrentDate_; }
+    void setUseCurrentDate(bool use);
+    bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    int gridLineWidth() const { return gridLineWidth_; }
+    void setGridLineWidth(int width);
 
-    int MonthOffset() const { return monthOffset_; }
-    int DaysInMonth() const { return date_.daysInMonth(); }
+    int monthOffset() const { return monthOffset_; }
+    int daysInMonth() const { return date_.daysInMonth(); }
     // What the cell shows: a weekday name in row 0, a day number or nothing below.
-    QString CellText(int column, int row) const;
-    QPoint SelectedCell() const { return selected_; }  // (column, row)
-    QRect CellRect(int column, int row) const;
+    QString cellText(int column, int row) const;
+    QPoint selectedCell() const { return selected_; }  // (column, row)
+    QRect cellRect(int column, int row) const;
     // The 7 x 7 cells fill the control, the lines between them included.
-    QSize CellSize() const;
+    QSize cellSize() const;
 
+    using ChangeHandler = std::function<void(MonthCalendar*)>;
     // Called with the control as sender after every effective date change.
-    std::function<void(TCalendar*)> OnChange;
+    void setChangeHandler(ChangeHandler handler) { onChange_ = std::move(handler); }
 
 protected:
     // Draws the text of a cell whose background is painted already.
-    virtual void DrawCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
+    virtual void drawCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
     // Draws `text` centred in `rect` and clipped to it, in the painter's font and pen.
-    static void DrawCentredText(QPainter& painter, const QRect& rect, const QString& text);
+    static void drawCentredText(QPainter& painter, const QRect& rect, const QString& text);
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,13 +83,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int DayOfCell(int column, int row) const;  // 0 for header and blank cells
-    QPoint CellOfDay(int day) const;
-    QPoint CellAt(const QPoint& position) const;  // (-1, -1) outside every cell
-    void SetTakenDate(const QDate& date);
-    void LayoutGrid();
-    void SelectDayCell(const QPoint& cell);
-    void ChooseSelectedDay();
+    int dayOfCell(int column, int row) const;  // 0 for header and blank cells
+    QPoint cellOfDay(int day) const;
+    QPoint cellAt(const QPoint& position) const;  // (-1, -1) outside every cell
+    void setTakenDate(const QDate& date);
+    void layoutGrid();
+    void selectDayCell(const QPoint& cell);
+    void chooseSelectedDay();
 
     DateSource currentDate_;
     QDate date_;
@@ -99,31 +100,32 @@ private:
     int monthOffset_ = 0;
     QPoint selected_;
     bool mouseSelecting_ = false;
+    ChangeHandler onChange_;
 };
 
-class FCalendar : public TCalendar {
+class MarkedCalendar : public MonthCalendar {
 public:
-    explicit FCalendar(DateSource currentDate = &QDate::currentDate, QWidget* parent = nullptr);
+    explicit MarkedCalendar(DateSource currentDate = &QDate::currentDate, QWidget* parent = nullptr);
 
-    QColor SundayColor() const { return sundayColor_; }
-    void SetSundayColor(const QColor& color);
-    QColor SaturdayColor() const { return saturdayColor_; }
-    void SetSaturdayColor(const QColor& color);
+    QColor sundayColor() const { return sundayColor_; }
+    void setSundayColor(const QColor& color);
+    QColor saturdayColor() const { return saturdayColor_; }
+    void setSaturdayColor(const QColor& color);
 
     // Marks of days 1 to 31; neither operation redraws.
-    void ClearMarks() { marks_.reset(); }
-    void SetMark(int day);
-    bool IsMarked(int day) const { return day >= 1 && day <= 31 && marks_.test(day); }
+    void clearMarks() { marks_.reset(); }
+    void setMark(int day);
+    bool isMarked(int day) const { return day >= 1 && day <= 31 && marks_.test(day); }
 
     struct CellLook {
         QColor color;
         bool bold = false;
     };
     // Font colour and weight of a cell.
-    CellLook LookOfCell(int column, int row, bool selected) const;
+    CellLook lookOfCell(int column, int row, bool selected) const;
 
 protected:
-    void DrawCell(QPainter& painter, int column, int row, const QRect& rect, bool selected) override;
+    void drawCell(QPainter& painter, int column, int row, const QRect& rect, bool selected) override;
 
 private:
     QColor sundayColor_{255, 0, 0};

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-void ShowHandlerError(QWidget* parent, const QString& message) {
+void showHandlerError(QWidget* parent, const QString& message) {
     auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), message,
                                 QMessageBox::Ok, parent);
     box->setObjectName("HandlerErrorBox");

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+constexpr std::string_view REPLACEMENT_CHARACTER = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 struct IconvCloser {
     void operator()(iconv_t* handle) const {
@@ -18,7 +18,7 @@ struct IconvCloser {
 
 // Converts `input`; on an invalid or incomplete sequence appends `replacement`
 // and skips one byte, or gives up when there is no replacement.
-std::optional<std::string> Convert(const char* from, const char* to, std::string_view input,
+std::optional<std::string> convert(const char* from, const char* to, std::string_view input,
                                    std::optional<std::string_view> replacement) {
     iconv_t raw = iconv_open(to, from);
     if (raw == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
@@ -44,10 +44,10 @@ std::optional<std::string> Convert(const char* from, const char* to, std::string
 
 }  // namespace
 
-std::string SjisToUtf8(std::string_view sjis) {
-    return Convert("CP932", "UTF-8", sjis, kReplacementCharacter).value_or(std::string{});
+std::string sjisToUtf8(std::string_view sjis) {
+    return convert("CP932", "UTF-8", sjis, REPLACEMENT_CHARACTER).value_or(std::string{});
 }
 
-std::optional<std::string> Utf8ToSjis(std::string_view utf8) {
-    return Convert("UTF-8", "CP932", utf8, std::nullopt);
+std::optional<std::string> utf8ToSjis(std::string_view utf8) {
+    return convert("UTF-8", "CP932", utf8, std::nullopt);
 }

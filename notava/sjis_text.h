@@ -9,7 +9,7 @@
 
 // Never fails: a byte sequence that is no Shift-JIS character becomes U+FFFD
 // and the conversion goes on after it.
-std::string SjisToUtf8(std::string_view sjis);
+std::string sjisToUtf8(std::string_view sjis);
 
 // Nothing when the text holds a character that Shift-JIS lacks.
-std::optional<std::string> Utf8ToSjis(std::string_view utf8);
+std::optional<std::string> utf8ToSjis(std::string_view utf8);

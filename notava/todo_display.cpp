@@ -4,30 +4,30 @@
 
 #include "sjis_text.h"
 
-QString DisplayText(const std::string& sjis) {
+QString displayText(const std::string& sjis) {
     static const QRegularExpression lineBreak("\r\n|\r");
-    return QString::fromStdString(SjisToUtf8(sjis)).replace(lineBreak, "\n");
+    return QString::fromStdString(sjisToUtf8(sjis)).replace(lineBreak, "\n");
 }
 
-QString DisplayLine(const std::string& sjis) {
+QString displayLine(const std::string& sjis) {
     static const QRegularExpression lineBreak("\r\n|\r|\n");
-    return QString::fromStdString(SjisToUtf8(sjis)).replace(lineBreak, " ");
+    return QString::fromStdString(sjisToUtf8(sjis)).replace(lineBreak, " ");
 }
 
-QString DisplayRank(unsigned char rank) {
-    return rank == 0 ? QString() : DisplayLine(std::string(1, static_cast<char>(rank)));
+QString displayRank(unsigned char rank) {
+    return rank == 0 ? QString() : displayLine(std::string(1, static_cast<char>(rank)));
 }
 
-QString DisplayDate(const TodoDate& date) { return QString::fromStdString(FormatTodoDate(date)); }
+QString displayDate(const TodoDate& date) { return QString::fromStdString(formatTodoDate(date)); }
 
 QDate ToQDate(const TodoDate& date) {
     if (date.year < 1) return {};  // QDate has no year 0 and counts years before it
     return QDate(date.year, date.month, date.day);
 }
 
-TodoDate ToTodoDate(const QDate& date) { return {date.year(), date.month(), date.day()}; }
+TodoDate toTodoDate(const QDate& date) { return {date.year(), date.month(), date.day()}; }
 
-QFont GothicFont(int pixelSize, bool proportional) {
+QFont gothicFont(int pixelSize, bool proportional) {
     QFont font(proportional ? "IPAPGothic" : "IPAGothic");
     font.setStyleHint(proportional ? QFont::SansSerif : QFont::Monospace);
     font.setPixelSize(pixelSize);

@@ -10,16 +10,16 @@
 #include "todo_files.h"
 
 // The text for a multi-line field: line breaks (CR LF, CR or LF) become new lines.
-QString DisplayText(const std::string& sjis);
+QString displayText(const std::string& sjis);
 // The text for a one-line field or a grid cell: line breaks become spaces.
-QString DisplayLine(const std::string& sjis);
+QString displayLine(const std::string& sjis);
 // The rank byte as a one-character text; nothing for a 0 byte.
-QString DisplayRank(unsigned char rank);
-QString DisplayDate(const TodoDate& date);
+QString displayRank(unsigned char rank);
+QString displayDate(const TodoDate& date);
 
 // An invalid QDate when `date` is no day of the calendar.
 QDate ToQDate(const TodoDate& date);
-TodoDate ToTodoDate(const QDate& date);
+TodoDate toTodoDate(const QDate& date);
 
 // IPAGothic (fixed pitch) or IPAPGothic (proportional), sized in pixels.
-QFont GothicFont(int pixelSize, bool proportional);
+QFont gothicFont(int pixelSize, bool proportional);

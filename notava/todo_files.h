@@ -51,22 +51,22 @@ struct TodoData {
     int entryCount = 0;
 };
 
-inline constexpr std::size_t kTodoIndexRecordBytes = 16;
+inline constexpr std::size_t TODO_INDEX_RECORD_BYTES = 16;
 // Offsets in a data record.
-inline constexpr std::size_t kLimitDateOffset = 0x0B;
-inline constexpr std::size_t kEntryDateOffset = 0x13;
-inline constexpr std::size_t kDeletedOffset = 0x1B;
-inline constexpr std::size_t kRankOffset = 0x1C;
-inline constexpr std::size_t kSecretOffset = 0x1D;
-inline constexpr std::size_t kRequestLengthOffset = 0x1E;
-inline constexpr std::size_t kClientLengthOffset = 0x1F;
-inline constexpr std::size_t kContentLengthOffset = 0x21;
-inline constexpr std::size_t kTextsOffset = 0x25;
+inline constexpr std::size_t LIMIT_DATE_OFFSET = 0x0B;
+inline constexpr std::size_t ENTRY_DATE_OFFSET = 0x13;
+inline constexpr std::size_t DELETED_OFFSET = 0x1B;
+inline constexpr std::size_t RANK_OFFSET = 0x1C;
+inline constexpr std::size_t SECRET_OFFSET = 0x1D;
+inline constexpr std::size_t REQUEST_LENGTH_OFFSET = 0x1E;
+inline constexpr std::size_t CLIENT_LENGTH_OFFSET = 0x1F;
+inline constexpr std::size_t CONTENT_LENGTH_OFFSET = 0x21;
+inline constexpr std::size_t TEXTS_OFFSET = 0x25;
 // No field reaches past the three longest texts, so no more of a record is kept.
-inline constexpr std::size_t kTodoRecordMaxBytes = kTextsOffset + 3 * 255;
+inline constexpr std::size_t TODO_RECORD_MAX_BYTES = TEXTS_OFFSET + 3 * 255;
 // The handheld writes at most 255 records. Bigger index files are read up to
 // this many, which keeps the list view's quadratic orders instant.
-inline constexpr int kMaxTodoRecords = 4096;
+inline constexpr int MAX_TODO_RECORDS = 4096;
 
 struct TodoPairPaths {
     std::string index;
@@ -76,23 +76,23 @@ struct TodoPairPaths {
 // The pair that belongs to the file the user chose: the name's extension
 // (from its last '.') replaced by ".idx" and ".dat". A name without a '.'
 // is the stem itself; a '.' in a folder name is no extension.
-TodoPairPaths TodoPairFor(const std::string& chosenPath);
+TodoPairPaths todoPairFor(const std::string& chosenPath);
 
 // Reads the pair of `path` into `data`. Returns false, leaving `data` as it
 // was, when either file cannot be opened or read.
-bool LoadTodoFiles(const std::string& path, TodoData& data);
+bool loadTodoFiles(const std::string& path, TodoData& data);
 
 // The fields of one data record. Fields that lie past the end of the record
 // are empty: dates 0, flags clear, rank 0, texts cut at the record's end.
-TodoEntry DecodeTodoEntry(std::span<const std::uint8_t> record);
+TodoEntry decodeTodoEntry(std::span<const std::uint8_t> record);
 
 // Eight characters YYYYMMDD. A field whose characters are not all decimal
 // digits is 0, so no date is made up from other bytes.
-TodoDate ParseTodoDate(std::span<const std::uint8_t, 8> text);
+TodoDate parseTodoDate(std::span<const std::uint8_t, 8> text);
 
 // "2000年4月1日" (UTF-8), numbers without leading zeros.
-std::string FormatTodoDate(const TodoDate& date);
+std::string formatTodoDate(const TodoDate& date);
 
 // Orders dates chronologically (year, then month, then day); parsed months
 // and days have two digits, so they never spill into the next field.
-int DateKey(const TodoDate& date);
+int dateKey(const TodoDate& date);

@@ -18,7 +18,7 @@
 
 namespace {
 
-std::vector<std::string> SplitTabs(const std::string& line) {
+std::vector<std::string> splitTabs(const std::string& line) {
     std::vector<std::string> fields;
     std::stringstream stream(line);
     std::string field;
@@ -27,7 +27,7 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     return fields;
 }
 
-std::string ExpandLineBreaks(const std::string& text) {
+std::string expandLineBreaks(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "\\n") == 0) {
@@ -40,22 +40,22 @@ std::string ExpandLineBreaks(const std::string& text) {
     return out;
 }
 
-std::string ToSjis(const std::string& utf8) {
-    std::optional<std::string> sjis = Utf8ToSjis(ExpandLineBreaks(utf8));
+std::string toSjis(const std::string& utf8) {
+    std::optional<std::string> sjis = utf8ToSjis(expandLineBreaks(utf8));
     if (!sjis) throw std::runtime_error("text has a character that Shift-JIS lacks: " + utf8);
     return *sjis;
 }
 
-char SingleByte(const std::string& field, const char* name) {
+char singleByte(const std::string& field, const char* name) {
     if (field.size() != 1) throw std::runtime_error(std::string(name) + " must be one byte: '" + field + "'");
     return field[0];
 }
 
-TodoRecordFields ParseLine(const std::string& line) {
-    const std::vector<std::string> f = SplitTabs(line);
+TodoRecordFields parseLine(const std::string& line) {
+    const std::vector<std::string> f = splitTabs(line);
     if (f.size() != 8) throw std::runtime_error("expected 8 tab-separated fields, got " + std::to_string(f.size()));
-    return {f[0], f[1], SingleByte(f[2], "deleted"), SingleByte(f[3], "rank"), SingleByte(f[4], "secret"),
-            ToSjis(f[5]), ToSjis(f[6]), ToSjis(f[7])};
+    return {f[0], f[1], singleByte(f[2], "deleted"), singleByte(f[3], "rank"), singleByte(f[4], "secret"),
+            toSjis(f[5]), toSjis(f[6]), toSjis(f[7])};
 }
 
 }  // namespace
@@ -71,18 +71,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);  // record 0 is no entry
+    pair.addIndex(0, 0);  // record 0 is no entry
     std::string line;
     for (int number = 1; std::getline(description, line); ++number) {
         if (line.empty() || line[0] == '#') continue;
         try {
-            pair.AddRecord(ParseLine(line));
+            pair.addRecord(parseLine(line));
         } catch (const std::exception& error) {
             std::cerr << argv[1] << ":" << number << ": " << error.what() << "\n";
             return 1;
         }
     }
-    if (!pair.Write(argv[2])) {
+    if (!pair.write(argv[2])) {
         std::perror(argv[2]);
         return 1;
     }

@@ -7,25 +7,25 @@
 
 namespace {
 
-void PutLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void putLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void PutText(std::vector<std::uint8_t>& out, std::size_t offset, const std::string& text) {
+void putText(std::vector<std::uint8_t>& out, std::size_t offset, const std::string& text) {
     std::copy(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-std::uint8_t TextLength(const std::string& text) {
+std::uint8_t textLength(const std::string& text) {
     if (text.size() > 255) throw std::length_error("ToDo text longer than 255 bytes");
     return static_cast<std::uint8_t>(text.size());
 }
 
-void PutDate(std::vector<std::uint8_t>& out, std::size_t offset, const std::string& date) {
+void putDate(std::vector<std::uint8_t>& out, std::size_t offset, const std::string& date) {
     if (date.size() != 8) throw std::length_error("ToDo date is not eight characters: " + date);
-    PutText(out, offset, date);
+    putText(out, offset, date);
 }
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file.flush());
@@ -33,43 +33,43 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeTodoRecord(const TodoRecordFields& fields) {
-    const std::uint8_t requestLength = TextLength(fields.request);
-    const std::uint8_t clientLength = TextLength(fields.client);
-    const std::uint8_t contentLength = TextLength(fields.content);
-    std::vector<std::uint8_t> record(kTextsOffset + requestLength + clientLength + contentLength, 0);
-    PutDate(record, kLimitDateOffset, fields.limitDate);
-    PutDate(record, kEntryDateOffset, fields.entryDate);
-    record[kDeletedOffset] = static_cast<std::uint8_t>(fields.deleted);
-    record[kRankOffset] = static_cast<std::uint8_t>(fields.rank);
-    record[kSecretOffset] = static_cast<std::uint8_t>(fields.secret);
-    record[kRequestLengthOffset] = requestLength;
-    record[kClientLengthOffset] = clientLength;
-    record[kContentLengthOffset] = contentLength;
-    PutText(record, kTextsOffset, fields.request);
-    PutText(record, kTextsOffset + requestLength, fields.client);
-    PutText(record, kTextsOffset + requestLength + clientLength, fields.content);
+std::vector<std::uint8_t> encodeTodoRecord(const TodoRecordFields& fields) {
+    const std::uint8_t requestLength = textLength(fields.request);
+    const std::uint8_t clientLength = textLength(fields.client);
+    const std::uint8_t contentLength = textLength(fields.content);
+    std::vector<std::uint8_t> record(TEXTS_OFFSET + requestLength + clientLength + contentLength, 0);
+    putDate(record, LIMIT_DATE_OFFSET, fields.limitDate);
+    putDate(record, ENTRY_DATE_OFFSET, fields.entryDate);
+    record[DELETED_OFFSET] = static_cast<std::uint8_t>(fields.deleted);
+    record[RANK_OFFSET] = static_cast<std::uint8_t>(fields.rank);
+    record[SECRET_OFFSET] = static_cast<std::uint8_t>(fields.secret);
+    record[REQUEST_LENGTH_OFFSET] = requestLength;
+    record[CLIENT_LENGTH_OFFSET] = clientLength;
+    record[CONTENT_LENGTH_OFFSET] = contentLength;
+    putText(record, TEXTS_OFFSET, fields.request);
+    putText(record, TEXTS_OFFSET + requestLength, fields.client);
+    putText(record, TEXTS_OFFSET + requestLength + clientLength, fields.content);
     return record;
 }
 
-void TodoPairBuilder::AddRecord(std::span<const std::uint8_t> record) {
-    const std::uint32_t offset = AppendData(record);
-    AddIndex(offset, static_cast<std::uint32_t>(record.size()));
+void TodoPairBuilder::addRecord(std::span<const std::uint8_t> record) {
+    const std::uint32_t offset = appendData(record);
+    addIndex(offset, static_cast<std::uint32_t>(record.size()));
 }
 
-void TodoPairBuilder::AddIndex(std::uint32_t dataOffset, std::uint32_t dataLength) {
-    PutLittleEndian32(index_, static_cast<std::uint32_t>(index_.size() / kTodoIndexRecordBytes));
-    PutLittleEndian32(index_, dataOffset);
-    PutLittleEndian32(index_, dataLength);
-    PutLittleEndian32(index_, 0);
+void TodoPairBuilder::addIndex(std::uint32_t dataOffset, std::uint32_t dataLength) {
+    putLittleEndian32(index_, static_cast<std::uint32_t>(index_.size() / TODO_INDEX_RECORD_BYTES));
+    putLittleEndian32(index_, dataOffset);
+    putLittleEndian32(index_, dataLength);
+    putLittleEndian32(index_, 0);
 }
 
-std::uint32_t TodoPairBuilder::AppendData(std::span<const std::uint8_t> bytes) {
+std::uint32_t TodoPairBuilder::appendData(std::span<const std::uint8_t> bytes) {
     const auto offset = static_cast<std::uint32_t>(data_.size());
     data_.insert(data_.end(), bytes.begin(), bytes.end());
     return offset;
 }
 
-bool TodoPairBuilder::Write(const std::string& stem) const {
-    return WriteFile(stem + ".idx", index_) && WriteFile(stem + ".dat", data_);
+bool TodoPairBuilder::write(const std::string& stem) const {
+    return writeFile(stem + ".idx", index_) && writeFile(stem + ".dat", data_);
 }

@@ -22,24 +22,24 @@ struct TodoRecordFields {
 
 // The bytes of a data record; throws std::length_error for a date that is
 // not eight characters or a text longer than 255 bytes.
-std::vector<std::uint8_t> EncodeTodoRecord(const TodoRecordFields& fields);
+std::vector<std::uint8_t> encodeTodoRecord(const TodoRecordFields& fields);
 
 // Collects the data file and its index, record by record.
 class TodoPairBuilder {
 public:
     // Appends `record` to the data file and an index record that points to it.
-    void AddRecord(std::span<const std::uint8_t> record);
-    void AddRecord(const TodoRecordFields& fields) { AddRecord(EncodeTodoRecord(fields)); }
+    void addRecord(std::span<const std::uint8_t> record);
+    void addRecord(const TodoRecordFields& fields) { addRecord(encodeTodoRecord(fields)); }
     // An index record with any offset and length, for files the handheld would not write.
-    void AddIndex(std::uint32_t dataOffset, std::uint32_t dataLength);
+    void addIndex(std::uint32_t dataOffset, std::uint32_t dataLength);
     // Appends bytes to the data file without indexing them; returns their offset.
-    std::uint32_t AppendData(std::span<const std::uint8_t> bytes);
+    std::uint32_t appendData(std::span<const std::uint8_t> bytes);
 
-    const std::vector<std::uint8_t>& IndexBytes() const { return index_; }
-    const std::vector<std::uint8_t>& DataBytes() const { return data_; }
+    const std::vector<std::uint8_t>& indexBytes() const { return index_; }
+    const std::vector<std::uint8_t>& dataBytes() const { return data_; }
 
     // Writes stem + ".idx" and stem + ".dat"; false when either fails.
-    bool Write(const std::string& stem) const;
+    bool write(const std::string& stem) const;
 
 private:
     std::vector<std::uint8_t> index_;

@@ -14,30 +14,30 @@
 
 namespace {
 
-const QDate kToday(2000, 4, 10);
+const QDate TODAY(2000, 4, 10);
 
 // A calendar of the main window's size that counts its change events.
 struct Calendar {
-    explicit Calendar(QDate today = kToday) : widget([today] { return today; }) {
+    explicit Calendar(QDate today = TODAY) : widget([today] { return today; }) {
         widget.resize(320, 120);
-        widget.OnChange = [this](TCalendar* sender) {
+        widget.setChangeHandler([this](MonthCalendar* sender) {
             EXPECT_EQ(sender, &widget);
             ++changes;
-        };
+        });
     }
     // Sets the date without counting.
-    void StandOn(QDate date) {
-        widget.SetCalendarDate(date);
+    void standOn(QDate date) {
+        widget.setDate(date);
         changes = 0;
     }
-    FCalendar widget;
+    MarkedCalendar widget;
     int changes = 0;
 };
 
-QPoint CellOfText(const TCalendar& calendar, const QString& text) {
-    for (int row = 1; row < TCalendar::kRows; ++row)
-        for (int column = 0; column < TCalendar::kColumns; ++column)
-            if (calendar.CellText(column, row) == text) return {column, row};
+QPoint cellOfText(const MonthCalendar& calendar, const QString& text) {
+    for (int row = 1; row < MonthCalendar::ROWS; ++row)
+        for (int column = 0; column < MonthCalendar::COLUMNS; ++column)
+            if (calendar.cellText(column, row) == text) return {column, row};
     return {-1, -1};
 }
 
@@ -54,11 +54,11 @@ TEST(CalendarGrid, DayOneLandsWhereTheMonthStarts) {
     };
     for (const auto& c : cases) {
         Calendar calendar;
-        calendar.StandOn(c.date);
-        EXPECT_EQ(calendar.widget.MonthOffset(), c.offset) << c.date.toString().toStdString();
-        EXPECT_EQ(CellOfText(calendar.widget, "1"), c.first);
-        EXPECT_EQ(CellOfText(calendar.widget, QString::number(c.date.daysInMonth())), c.last);
-        EXPECT_EQ(calendar.widget.SelectedCell(), CellOfText(calendar.widget, "15"));
+        calendar.standOn(c.date);
+        EXPECT_EQ(calendar.widget.monthOffset(), c.offset) << c.date.toString().toStdString();
+        EXPECT_EQ(cellOfText(calendar.widget, "1"), c.first);
+        EXPECT_EQ(cellOfText(calendar.widget, QString::number(c.date.daysInMonth())), c.last);
+        EXPECT_EQ(calendar.widget.selectedCell(), cellOfText(calendar.widget, "15"));
     }
 }
 
@@ -69,19 +69,19 @@ TEST(CalendarGrid, EveryDayUnderItsWeekday) {
     for (int year : {1899, 1900, 1999, 2000, 2001, 9999}) {
         for (int month = 1; month <= 12; ++month) {
             for (int start = 1; start <= 7; ++start) {
-                calendar.widget.SetStartOfWeek(start);
-                calendar.widget.SetCalendarDate(QDate(year, month, 1));
-                const int offset = calendar.widget.MonthOffset();
+                calendar.widget.setStartOfWeek(start);
+                calendar.widget.setDate(QDate(year, month, 1));
+                const int offset = calendar.widget.monthOffset();
                 ASSERT_GE(offset, -5);
                 ASSERT_LE(offset, 1);
                 int expected = 1;
-                for (int row = 1; row < TCalendar::kRows; ++row) {
-                    for (int column = 0; column < TCalendar::kColumns; ++column) {
-                        const QString text = calendar.widget.CellText(column, row);
+                for (int row = 1; row < MonthCalendar::ROWS; ++row) {
+                    for (int column = 0; column < MonthCalendar::COLUMNS; ++column) {
+                        const QString text = calendar.widget.cellText(column, row);
                         if (text.isEmpty()) continue;
                         ASSERT_EQ(text.toInt(), expected) << year << "-" << month << " start " << start;
                         const QDate day(year, month, expected++);
-                        ASSERT_EQ(calendar.widget.CellText(column, 0),
+                        ASSERT_EQ(calendar.widget.cellText(column, 0),
                                   QLocale().dayName(day.dayOfWeek(), QLocale::ShortFormat));
                     }
                 }
@@ -93,39 +93,39 @@ TEST(CalendarGrid, EveryDayUnderItsWeekday) {
 
 TEST(CalendarGrid, LeapYears) {
     Calendar calendar;
-    calendar.StandOn(QDate(2000, 2, 1));
-    EXPECT_EQ(calendar.widget.DaysInMonth(), 29);
-    EXPECT_NE(CellOfText(calendar.widget, "29"), QPoint(-1, -1));
-    calendar.StandOn(QDate(1900, 2, 1));
-    EXPECT_EQ(calendar.widget.DaysInMonth(), 28);
-    EXPECT_EQ(CellOfText(calendar.widget, "29"), QPoint(-1, -1));
-    calendar.StandOn(QDate(2004, 2, 1));
-    EXPECT_EQ(calendar.widget.DaysInMonth(), 29);
+    calendar.standOn(QDate(2000, 2, 1));
+    EXPECT_EQ(calendar.widget.daysInMonth(), 29);
+    EXPECT_NE(cellOfText(calendar.widget, "29"), QPoint(-1, -1));
+    calendar.standOn(QDate(1900, 2, 1));
+    EXPECT_EQ(calendar.widget.daysInMonth(), 28);
+    EXPECT_EQ(cellOfText(calendar.widget, "29"), QPoint(-1, -1));
+    calendar.standOn(QDate(2004, 2, 1));
+    EXPECT_EQ(calendar.widget.daysInMonth(), 29);
 }
 
 TEST(CalendarGrid, StartsOnTodaySundayFirst) {
     Calendar calendar;
-    EXPECT_EQ(calendar.widget.CalendarDate(), kToday);
-    EXPECT_TRUE(calendar.widget.UseCurrentDate());
-    EXPECT_EQ(calendar.widget.StartOfWeek(), 7);
-    EXPECT_EQ(calendar.widget.CellText(0, 0), QLocale().dayName(7, QLocale::ShortFormat));
-    EXPECT_EQ(calendar.widget.CellText(6, 0), QLocale().dayName(6, QLocale::ShortFormat));
-    EXPECT_EQ(calendar.widget.SelectedCell(), CellOfText(calendar.widget, "10"));
+    EXPECT_EQ(calendar.widget.date(), TODAY);
+    EXPECT_TRUE(calendar.widget.useCurrentDate());
+    EXPECT_EQ(calendar.widget.startOfWeek(), 7);
+    EXPECT_EQ(calendar.widget.cellText(0, 0), QLocale().dayName(7, QLocale::ShortFormat));
+    EXPECT_EQ(calendar.widget.cellText(6, 0), QLocale().dayName(6, QLocale::ShortFormat));
+    EXPECT_EQ(calendar.widget.selectedCell(), cellOfText(calendar.widget, "10"));
     EXPECT_EQ(calendar.changes, 0);
 }
 
 // An invalid first weekday becomes Monday without a new layout.
 TEST(CalendarGrid, InvalidStartOfWeekFallsBackToMonday) {
     Calendar calendar;
-    const int offset = calendar.widget.MonthOffset();
-    calendar.widget.SetStartOfWeek(9);
-    EXPECT_EQ(calendar.widget.StartOfWeek(), 1);
-    EXPECT_EQ(calendar.widget.MonthOffset(), offset);
-    calendar.widget.SetStartOfWeek(0);
-    EXPECT_EQ(calendar.widget.StartOfWeek(), 1);
-    calendar.widget.SetStartOfWeek(7);
-    calendar.widget.SetStartOfWeek(1);
-    EXPECT_NE(calendar.widget.MonthOffset(), offset);  // a valid change lays out again
+    const int offset = calendar.widget.monthOffset();
+    calendar.widget.setStartOfWeek(9);
+    EXPECT_EQ(calendar.widget.startOfWeek(), 1);
+    EXPECT_EQ(calendar.widget.monthOffset(), offset);
+    calendar.widget.setStartOfWeek(0);
+    EXPECT_EQ(calendar.widget.startOfWeek(), 1);
+    calendar.widget.setStartOfWeek(7);
+    calendar.widget.setStartOfWeek(1);
+    EXPECT_NE(calendar.widget.monthOffset(), offset);  // a valid change lays out again
 }
 
 enum class Part { Year, Month, Day };
@@ -155,12 +155,12 @@ TEST(CalendarSetters, ChangesRaiseOneEventAndIgnoredOnesNone) {
     };
     for (const auto& c : cases) {
         Calendar calendar;
-        calendar.StandOn(c.from);
+        calendar.standOn(c.from);
         auto set = [&] {
             switch (c.part) {
-            case Part::Year: return calendar.widget.SetYear(c.value);
-            case Part::Month: return calendar.widget.SetMonth(c.value);
-            case Part::Day: return calendar.widget.SetDay(c.value);
+            case Part::Year: return calendar.widget.setYear(c.value);
+            case Part::Month: return calendar.widget.setMonth(c.value);
+            case Part::Day: return calendar.widget.setDay(c.value);
             }
         };
         const std::string name = c.from.toString(Qt::ISODate).toStdString() + " part " +
@@ -172,27 +172,27 @@ TEST(CalendarSetters, ChangesRaiseOneEventAndIgnoredOnesNone) {
             } catch (const InvalidDateError& error) {
                 EXPECT_STREQ(error.what(), "日付に変換できない値が渡されました");
             }
-            EXPECT_EQ(calendar.widget.CalendarDate(), c.from) << name;
+            EXPECT_EQ(calendar.widget.date(), c.from) << name;
             EXPECT_EQ(calendar.changes, 0) << name;
             continue;
         }
         set();
-        EXPECT_EQ(calendar.widget.CalendarDate(), c.to) << name;
+        EXPECT_EQ(calendar.widget.date(), c.to) << name;
         EXPECT_EQ(calendar.changes, c.to != c.from ? 1 : 0) << name;
-        EXPECT_EQ(calendar.widget.SelectedCell(), CellOfText(calendar.widget, QString::number(c.to.day()))) << name;
+        EXPECT_EQ(calendar.widget.selectedCell(), cellOfText(calendar.widget, QString::number(c.to.day()))) << name;
     }
 }
 
 TEST(CalendarSetters, UseCurrentDate) {
     Calendar calendar;
-    calendar.widget.SetDay(3);
-    EXPECT_FALSE(calendar.widget.UseCurrentDate());
+    calendar.widget.setDay(3);
+    EXPECT_FALSE(calendar.widget.useCurrentDate());
     calendar.changes = 0;
-    calendar.widget.SetUseCurrentDate(true);
-    EXPECT_TRUE(calendar.widget.UseCurrentDate());
-    EXPECT_EQ(calendar.widget.CalendarDate(), kToday);
+    calendar.widget.setUseCurrentDate(true);
+    EXPECT_TRUE(calendar.widget.useCurrentDate());
+    EXPECT_EQ(calendar.widget.date(), TODAY);
     EXPECT_EQ(calendar.changes, 1);
-    calendar.widget.SetUseCurrentDate(true);
+    calendar.widget.setUseCurrentDate(true);
     EXPECT_EQ(calendar.changes, 1);
 }
 
@@ -200,13 +200,13 @@ TEST(CalendarSetters, UseCurrentDate) {
 TEST(CalendarSetters, ChangeHandlerMaySetTheDateAgain) {
     Calendar calendar;
     std::vector<QDate> seen;
-    calendar.widget.OnChange = [&](TCalendar* sender) {
-        seen.push_back(sender->CalendarDate());
-        sender->SetDay(20);  // ignored once the day is 20
-    };
-    calendar.widget.SetMonth(5);
+    calendar.widget.setChangeHandler([&](MonthCalendar* sender) {
+        seen.push_back(sender->date());
+        sender->setDay(20);  // ignored once the day is 20
+    });
+    calendar.widget.setMonth(5);
     EXPECT_EQ(seen, (std::vector<QDate>{QDate(2000, 5, 10), QDate(2000, 5, 20)}));
-    EXPECT_EQ(calendar.widget.CalendarDate(), QDate(2000, 5, 20));
+    EXPECT_EQ(calendar.widget.date(), QDate(2000, 5, 20));
 }
 
 TEST(CalendarStepMonth, KeepsTheDayWhereTheMonthHasIt) {
@@ -221,11 +221,11 @@ TEST(CalendarStepMonth, KeepsTheDayWhereTheMonthHasIt) {
     };
     for (const auto& c : cases) {
         Calendar calendar;
-        calendar.StandOn(c.from);
-        calendar.widget.StepMonth(c.delta);
-        EXPECT_EQ(calendar.widget.CalendarDate(), c.to) << c.from.toString().toStdString();
+        calendar.standOn(c.from);
+        calendar.widget.stepMonth(c.delta);
+        EXPECT_EQ(calendar.widget.date(), c.to) << c.from.toString().toStdString();
         EXPECT_EQ(calendar.changes, 1);
-        EXPECT_FALSE(calendar.widget.UseCurrentDate());
+        EXPECT_FALSE(calendar.widget.useCurrentDate());
     }
 }
 
@@ -233,29 +233,29 @@ TEST(CalendarStepMonth, KeepsTheDayWhereTheMonthHasIt) {
 TEST(CalendarStepMonth, StopsAtTheEndsOfTheCalendar) {
     for (auto [from, delta] : {std::pair{QDate(9999, 12, 5), +1}, {QDate(1, 1, 5), -1}}) {
         Calendar calendar;
-        calendar.StandOn(from);
-        EXPECT_THROW(calendar.widget.StepMonth(delta), InvalidDateError);
-        EXPECT_EQ(calendar.widget.CalendarDate(), from);
+        calendar.standOn(from);
+        EXPECT_THROW(calendar.widget.stepMonth(delta), InvalidDateError);
+        EXPECT_EQ(calendar.widget.date(), from);
         EXPECT_EQ(calendar.changes, 0);
     }
 }
 
-void Click(TCalendar& calendar, QPoint cell) {
-    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.CellRect(cell.x(), cell.y()).center());
+void click(MonthCalendar& calendar, QPoint cell) {
+    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell.x(), cell.y()).center());
 }
 
 TEST(CalendarSelection, ClickingADayCellSetsTheDay) {
     Calendar calendar;
-    calendar.StandOn(QDate(2000, 4, 10));  // 1 April 2000 is a Saturday: row 1 is blank but for it
-    Click(calendar.widget, CellOfText(calendar.widget, "18"));
-    EXPECT_EQ(calendar.widget.Day(), 18);
+    calendar.standOn(QDate(2000, 4, 10));  // 1 April 2000 is a Saturday: row 1 is blank but for it
+    click(calendar.widget, cellOfText(calendar.widget, "18"));
+    EXPECT_EQ(calendar.widget.day(), 18);
     EXPECT_EQ(calendar.changes, 1);
-    Click(calendar.widget, CellOfText(calendar.widget, "18"));  // already selected
+    click(calendar.widget, cellOfText(calendar.widget, "18"));  // already selected
     EXPECT_EQ(calendar.changes, 1);
     for (QPoint blank : {QPoint(0, 1), QPoint(3, 0), QPoint(5, 6)}) {  // blank, weekday name, blank
-        Click(calendar.widget, blank);
-        EXPECT_EQ(calendar.widget.Day(), 18);
-        EXPECT_EQ(calendar.widget.SelectedCell(), CellOfText(calendar.widget, "18"));
+        click(calendar.widget, blank);
+        EXPECT_EQ(calendar.widget.day(), 18);
+        EXPECT_EQ(calendar.widget.selectedCell(), cellOfText(calendar.widget, "18"));
     }
     QTest::mouseClick(&calendar.widget, Qt::LeftButton, {}, QPoint(319, 119));  // outside every cell
     EXPECT_EQ(calendar.changes, 1);
@@ -264,14 +264,14 @@ TEST(CalendarSelection, ClickingADayCellSetsTheDay) {
 // The day is taken on release, where the drag ended.
 TEST(CalendarSelection, DragTakesTheDayOfTheReleaseCell) {
     Calendar calendar;
-    TCalendar& widget = calendar.widget;
-    QTest::mousePress(&widget, Qt::LeftButton, {}, widget.CellRect(1, 2).center());
+    MonthCalendar& widget = calendar.widget;
+    QTest::mousePress(&widget, Qt::LeftButton, {}, widget.cellRect(1, 2).center());
     EXPECT_EQ(calendar.changes, 0);
-    QMouseEvent move(QEvent::MouseMove, widget.CellRect(3, 3).center(), widget.mapToGlobal(widget.CellRect(3, 3).center()),
+    QMouseEvent move(QEvent::MouseMove, widget.cellRect(3, 3).center(), widget.mapToGlobal(widget.cellRect(3, 3).center()),
                      Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(&widget, &move);
-    QTest::mouseRelease(&widget, Qt::LeftButton, {}, widget.CellRect(3, 3).center());
-    EXPECT_EQ(widget.Day(), widget.CellText(3, 3).toInt());
+    QTest::mouseRelease(&widget, Qt::LeftButton, {}, widget.cellRect(3, 3).center());
+    EXPECT_EQ(widget.day(), widget.cellText(3, 3).toInt());
     EXPECT_EQ(calendar.changes, 1);
 }
 
@@ -292,23 +292,23 @@ TEST(CalendarSelection, KeysWalkTheDaysOfTheMonth) {
     for (const auto& c : cases) {
         Calendar calendar;
         const QDate from(2000, c.fromDay <= 30 ? 4 : 5, c.fromDay);
-        calendar.StandOn(from);
+        calendar.standOn(from);
         QTest::keyClick(&calendar.widget, c.key);
-        EXPECT_EQ(calendar.widget.CalendarDate(), c.to) << c.fromDay << " key " << c.key;
+        EXPECT_EQ(calendar.widget.date(), c.to) << c.fromDay << " key " << c.key;
         EXPECT_EQ(calendar.changes, c.to != from || c.key == Qt::Key_PageUp || c.key == Qt::Key_PageDown ? 1 : 0);
     }
 }
 
 TEST(CalendarSelection, ReadOnlyRefusesTheUser) {
     Calendar calendar;
-    calendar.widget.SetReadOnly(true);
-    Click(calendar.widget, CellOfText(calendar.widget, "18"));
+    calendar.widget.setReadOnly(true);
+    click(calendar.widget, cellOfText(calendar.widget, "18"));
     QTest::keyClick(&calendar.widget, Qt::Key_Right);
     QTest::keyClick(&calendar.widget, Qt::Key_PageDown);
-    EXPECT_EQ(calendar.widget.CalendarDate(), kToday);
+    EXPECT_EQ(calendar.widget.date(), TODAY);
     EXPECT_EQ(calendar.changes, 0);
-    calendar.widget.SetDay(18);  // the program still may
-    EXPECT_EQ(calendar.widget.SelectedCell(), CellOfText(calendar.widget, "18"));
+    calendar.widget.setDay(18);  // the program still may
+    EXPECT_EQ(calendar.widget.selectedCell(), cellOfText(calendar.widget, "18"));
 }
 
 TEST(CalendarSize, SevenBySevenCellsFillTheControl) {
@@ -321,10 +321,10 @@ TEST(CalendarSize, SevenBySevenCellsFillTheControl) {
     };
     for (const auto& c : cases) {
         Calendar calendar;
-        calendar.widget.SetGridLineWidth(c.lineWidth);
+        calendar.widget.setGridLineWidth(c.lineWidth);
         calendar.widget.resize(c.size);
-        EXPECT_EQ(calendar.widget.CellSize(), c.cell);
-        const QRect last = calendar.widget.CellRect(6, 6);
+        EXPECT_EQ(calendar.widget.cellSize(), c.cell);
+        const QRect last = calendar.widget.cellRect(6, 6);
         EXPECT_LE(last.right(), c.size.width() - 1);
         EXPECT_EQ(last.left(), 6 * (c.cell.width() + c.lineWidth));
     }
@@ -332,13 +332,13 @@ TEST(CalendarSize, SevenBySevenCellsFillTheControl) {
 
 TEST(CalendarLook, ColoursOfColumnsSelectionAndMarks) {
     Calendar calendar;  // 10 April 2000, a Monday
-    FCalendar& widget = calendar.widget;
-    widget.SetMark(9);   // Sunday
-    widget.SetMark(15);  // Saturday
-    widget.SetMark(10);  // selected
-    widget.SetMark(12);
-    widget.SetMark(0);   // no such day
-    widget.SetMark(32);
+    MarkedCalendar& widget = calendar.widget;
+    widget.setMark(9);   // Sunday
+    widget.setMark(15);  // Saturday
+    widget.setMark(10);  // selected
+    widget.setMark(12);
+    widget.setMark(0);   // no such day
+    widget.setMark(32);
     const QColor text = widget.palette().color(QPalette::Text);
     const QColor highlight = widget.palette().color(QPalette::HighlightedText);
     const struct {
@@ -352,55 +352,55 @@ TEST(CalendarLook, ColoursOfColumnsSelectionAndMarks) {
         {"16", false, QColor(255, 0, 0), false}, {"10", true, highlight, true},
     };
     for (const auto& c : cases) {
-        const QPoint cell = CellOfText(widget, c.day);
-        const FCalendar::CellLook look = widget.LookOfCell(cell.x(), cell.y(), c.selected);
+        const QPoint cell = cellOfText(widget, c.day);
+        const MarkedCalendar::CellLook look = widget.lookOfCell(cell.x(), cell.y(), c.selected);
         EXPECT_EQ(look.color, c.color) << c.day.toStdString();
         EXPECT_EQ(look.bold, c.bold) << c.day.toStdString();
     }
-    EXPECT_FALSE(widget.LookOfCell(0, 0, false).bold);  // header names are never bold
-    EXPECT_EQ(widget.LookOfCell(0, 0, false).color, QColor(255, 0, 0));
-    widget.ClearMarks();
-    EXPECT_FALSE(widget.IsMarked(9));
-    widget.SetSundayColor(Qt::green);
-    EXPECT_EQ(widget.LookOfCell(0, 3, false).color, QColor(Qt::green));
+    EXPECT_FALSE(widget.lookOfCell(0, 0, false).bold);  // header names are never bold
+    EXPECT_EQ(widget.lookOfCell(0, 0, false).color, QColor(255, 0, 0));
+    widget.clearMarks();
+    EXPECT_FALSE(widget.isMarked(9));
+    widget.setSundayColor(Qt::green);
+    EXPECT_EQ(widget.lookOfCell(0, 3, false).color, QColor(Qt::green));
 }
 
 // The painted control, read back cell by cell.
 TEST(CalendarLook, PaintedCellsShowColoursAndBoldMarks) {
     Calendar calendar;
-    FCalendar& widget = calendar.widget;
+    MarkedCalendar& widget = calendar.widget;
     const QColor background = widget.palette().color(QPalette::Base);
     const QColor highlight = widget.palette().color(QPalette::Highlight);
     const QColor highlightText = widget.palette().color(QPalette::HighlightedText);
     auto ink = [&](const QImage& image, const QString& day) {
-        const QPoint cell = CellOfText(widget, day);
-        const QColor ground = cell == widget.SelectedCell() ? highlight : background;
-        return PixelsIn(image, widget.CellRect(cell.x(), cell.y()), [&](QColor c) { return c != ground; });
+        const QPoint cell = cellOfText(widget, day);
+        const QColor ground = cell == widget.selectedCell() ? highlight : background;
+        return pixelsIn(image, widget.cellRect(cell.x(), cell.y()), [&](QColor c) { return c != ground; });
     };
     auto cellOf = [&](const QString& day) {
-        const QPoint cell = CellOfText(widget, day);
-        return widget.CellRect(cell.x(), cell.y());
+        const QPoint cell = cellOfText(widget, day);
+        return widget.cellRect(cell.x(), cell.y());
     };
 
     const QImage plain = widget.grab().toImage();
-    widget.SetMark(16);
-    widget.SetMark(22);
-    widget.SetMark(10);
+    widget.setMark(16);
+    widget.setMark(22);
+    widget.setMark(10);
     const QImage marked = widget.grab().toImage();
 
-    EXPECT_GT(PixelsIn(plain, cellOf("16"), Reddish), 5);   // Sunday
-    EXPECT_GT(PixelsIn(plain, cellOf("22"), Bluish), 5);    // Saturday
-    EXPECT_EQ(PixelsIn(plain, cellOf("18"), Reddish) + PixelsIn(plain, cellOf("18"), Bluish), 0);
+    EXPECT_GT(pixelsIn(plain, cellOf("16"), reddish), 5);   // Sunday
+    EXPECT_GT(pixelsIn(plain, cellOf("22"), bluish), 5);    // Saturday
+    EXPECT_EQ(pixelsIn(plain, cellOf("18"), reddish) + pixelsIn(plain, cellOf("18"), bluish), 0);
     EXPECT_GT(ink(marked, "16"), ink(plain, "16"));  // bold
-    EXPECT_GT(PixelsIn(marked, cellOf("16"), Reddish), PixelsIn(plain, cellOf("16"), Reddish));
-    EXPECT_GT(PixelsIn(marked, cellOf("22"), Bluish), PixelsIn(plain, cellOf("22"), Bluish));
+    EXPECT_GT(pixelsIn(marked, cellOf("16"), reddish), pixelsIn(plain, cellOf("16"), reddish));
+    EXPECT_GT(pixelsIn(marked, cellOf("22"), bluish), pixelsIn(plain, cellOf("22"), bluish));
     EXPECT_EQ(ink(marked, "18"), ink(plain, "18"));
     // The selected day: highlight background, text in the highlight-text colour, bold when marked.
     const QRect selected = cellOf("10");
-    EXPECT_GT(PixelsIn(plain, selected, [&](QColor c) { return c == highlight; }), selected.width() * selected.height() / 2);
+    EXPECT_GT(pixelsIn(plain, selected, [&](QColor c) { return c == highlight; }), selected.width() * selected.height() / 2);
     auto highlightInk = [&](QColor c) { return c == highlightText; };
-    EXPECT_GT(PixelsIn(plain, selected, highlightInk), 3);
-    EXPECT_GT(PixelsIn(marked, selected, highlightInk), PixelsIn(plain, selected, highlightInk));
+    EXPECT_GT(pixelsIn(plain, selected, highlightInk), 3);
+    EXPECT_GT(pixelsIn(marked, selected, highlightInk), pixelsIn(plain, selected, highlightInk));
 }
 
 }  // namespace

@@ -10,22 +10,22 @@
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
 
-TodoDate Parse(std::string_view eight) {
-    const std::vector<std::uint8_t> bytes = Bytes(eight);
-    return ParseTodoDate(std::span<const std::uint8_t, 8>(bytes.data(), 8));
+TodoDate parse(std::string_view eight) {
+    const std::vector<std::uint8_t> bytes = bytesOf(eight);
+    return parseTodoDate(std::span<const std::uint8_t, 8>(bytes.data(), 8));
 }
 
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-TodoData Loaded(const TodoPairBuilder& pair, const TempFolder& folder) {
-    pair.Write(folder.File("todo"));
+TodoData loaded(const TodoPairBuilder& pair, const TempFolder& folder) {
+    pair.write(folder.file("todo"));
     TodoData data;
-    EXPECT_TRUE(LoadTodoFiles(folder.File("todo.idx"), data));
+    EXPECT_TRUE(loadTodoFiles(folder.file("todo.idx"), data));
     return data;
 }
 
@@ -44,7 +44,7 @@ TEST(TodoPairFor, ReplacesTheExtensionOfTheFileName) {
         {std::string(300, 'a') + ".idx", std::string(300, 'a')},  // no path buffer to overflow
     };
     for (const auto& c : cases) {
-        const TodoPairPaths pair = TodoPairFor(c.chosen);
+        const TodoPairPaths pair = todoPairFor(c.chosen);
         EXPECT_EQ(pair.index, c.stem + ".idx") << c.chosen;
         EXPECT_EQ(pair.data, c.stem + ".dat") << c.chosen;
     }
@@ -59,30 +59,30 @@ TEST(TodoDates, ParseReadsDigitFieldsAndNothingElse) {
         {"99999999", {9999, 99, 99}}, {"2000ab01", {2000, 0, 1}},   {" 2000401", {0, 4, 1}},
         {"-0010401", {0, 4, 1}},      {"2000/4/1", {2000, 0, 0}},      {std::string("2000\0\0" "01", 8), {2000, 0, 1}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Parse(c.text), c.date) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(parse(c.text), c.date) << c.text;
 }
 
 TEST(TodoDates, FormatWritesNumbersWithoutLeadingZeros) {
-    EXPECT_EQ(FormatTodoDate({2000, 4, 1}), "2000年4月1日");
-    EXPECT_EQ(FormatTodoDate({1999, 12, 31}), "1999年12月31日");
-    EXPECT_EQ(FormatTodoDate({0, 0, 0}), "0年0月0日");
+    EXPECT_EQ(formatTodoDate({2000, 4, 1}), "2000年4月1日");
+    EXPECT_EQ(formatTodoDate({1999, 12, 31}), "1999年12月31日");
+    EXPECT_EQ(formatTodoDate({0, 0, 0}), "0年0月0日");
 }
 
 TEST(TodoDates, DateKeyOrdersLikeTheCalendar) {
     const TodoDate ordered[] = {{0, 0, 0}, {1999, 12, 20}, {1999, 12, 31}, {2000, 1, 3},
                                 {2000, 1, 5}, {2000, 2, 1}, {2000, 12, 99}, {9999, 99, 99}};
     for (std::size_t i = 1; i < std::size(ordered); ++i)
-        EXPECT_LT(DateKey(ordered[i - 1]), DateKey(ordered[i])) << i;
-    EXPECT_EQ(DateKey({2000, 4, 1}), DateKey(Parse("20000401")));
+        EXPECT_LT(dateKey(ordered[i - 1]), dateKey(ordered[i])) << i;
+    EXPECT_EQ(dateKey({2000, 4, 1}), dateKey(parse("20000401")));
 }
 
 TEST(LoadTodoFiles, AnyMemberOfThePairLoadsIt) {
     TempFolder folder;
-    PairOf({DueOn("20000401", "a"), DueOn("20000402", "b")}).Write(folder.File("todo"));
-    std::ofstream(folder.File("todo.bak")) << "not read";
+    pairOf({dueOn("20000401", "a"), dueOn("20000402", "b")}).write(folder.file("todo"));
+    std::ofstream(folder.file("todo.bak")) << "not read";
     for (const char* chosen : {"todo.idx", "todo.dat", "todo.bak", "todo"}) {
         TodoData data;
-        ASSERT_TRUE(LoadTodoFiles(folder.File(chosen), data)) << chosen;
+        ASSERT_TRUE(loadTodoFiles(folder.file(chosen), data)) << chosen;
         EXPECT_EQ(data.entryCount, 3) << chosen;
         EXPECT_EQ(data.entries[2].content, "b") << chosen;
     }
@@ -91,7 +91,7 @@ TEST(LoadTodoFiles, AnyMemberOfThePairLoadsIt) {
 TEST(LoadTodoFiles, EveryFieldOfAnEntryIsRead) {
     TempFolder folder;
     TodoRecordFields fields{"20000401", "20000315", '1', 'B', '1', "\x8d\xb2\x93\xa1", "client", "\x93\xe0\x97\x65"};
-    const TodoData data = Loaded(PairOf({fields}), folder);
+    const TodoData data = loaded(pairOf({fields}), folder);
     ASSERT_EQ(data.entryCount, 2);
     ASSERT_EQ(data.records.size(), 2u);
     const TodoEntry& e = data.entries[1];
@@ -109,8 +109,8 @@ TEST(LoadTodoFiles, IndexFilesWithoutEntries) {
     TempFolder folder;
     for (int records : {0, 1}) {
         TodoPairBuilder pair;
-        if (records == 1) pair.AddIndex(0, 0);
-        const TodoData data = Loaded(pair, folder);
+        if (records == 1) pair.addIndex(0, 0);
+        const TodoData data = loaded(pair, folder);
         EXPECT_EQ(data.entryCount, records);
         EXPECT_EQ(data.records.size(), static_cast<std::size_t>(records));
     }
@@ -118,14 +118,14 @@ TEST(LoadTodoFiles, IndexFilesWithoutEntries) {
 
 TEST(LoadTodoFiles, TrailingPartialIndexRecordIsIgnored) {
     TempFolder folder;
-    TodoPairBuilder pair = PairOf({DueOn("20000401", "a")});
-    pair.Write(folder.File("todo"));
-    std::vector<std::uint8_t> index = pair.IndexBytes();
-    for (std::size_t extra = 1; extra < kTodoIndexRecordBytes; ++extra) {
+    TodoPairBuilder pair = pairOf({dueOn("20000401", "a")});
+    pair.write(folder.file("todo"));
+    std::vector<std::uint8_t> index = pair.indexBytes();
+    for (std::size_t extra = 1; extra < TODO_INDEX_RECORD_BYTES; ++extra) {
         index.push_back(0x01);
-        WriteBytes(folder.File("todo.idx"), index);
+        writeBytes(folder.file("todo.idx"), index);
         TodoData data;
-        ASSERT_TRUE(LoadTodoFiles(folder.File("todo.idx"), data));
+        ASSERT_TRUE(loadTodoFiles(folder.file("todo.idx"), data));
         EXPECT_EQ(data.entryCount, 2) << extra;
         EXPECT_EQ(data.entries[1].content, "a");
     }
@@ -138,7 +138,7 @@ TEST(LoadTodoFiles, TextsOfEveryLengthAreReadWhole) {
         fields.request = std::string(length, 'r');
         fields.client = std::string(255 - length, 'c');
         fields.content = std::string(length, '\x82');
-        const TodoData data = Loaded(PairOf({fields}), folder);
+        const TodoData data = loaded(pairOf({fields}), folder);
         EXPECT_EQ(data.entries[1].request, fields.request) << length;
         EXPECT_EQ(data.entries[1].client, fields.client) << length;
         EXPECT_EQ(data.entries[1].content, fields.content) << length;
@@ -151,7 +151,7 @@ TEST(LoadTodoFiles, OnlyTheByteZeroCharacterMeansNotSet) {
         TodoRecordFields fields;
         fields.deleted = flag;
         fields.secret = flag;
-        const TodoData data = Loaded(PairOf({fields}), folder);
+        const TodoData data = loaded(pairOf({fields}), folder);
         EXPECT_EQ(data.entries[1].deleted, flag != '0') << int(flag);
         EXPECT_EQ(data.entries[1].secret, flag != '0') << int(flag);
     }
@@ -160,16 +160,16 @@ TEST(LoadTodoFiles, OnlyTheByteZeroCharacterMeansNotSet) {
 TEST(LoadTodoFiles, RecordsMayShareAndReorderTheData) {
     TempFolder folder;
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);
-    const std::uint32_t gap = pair.AppendData(std::vector<std::uint8_t>(7, 0xEE));
-    const std::vector<std::uint8_t> first = EncodeTodoRecord(DueOn("20000401", "first"));
-    const std::vector<std::uint8_t> second = EncodeTodoRecord(DueOn("20000402", "second"));
-    const std::uint32_t at = pair.AppendData(first);
-    const std::uint32_t atSecond = pair.AppendData(second);
-    pair.AddIndex(atSecond, static_cast<std::uint32_t>(second.size()));
-    pair.AddIndex(at, static_cast<std::uint32_t>(first.size()));
-    pair.AddIndex(at, static_cast<std::uint32_t>(first.size()));
-    const TodoData data = Loaded(pair, folder);
+    pair.addIndex(0, 0);
+    const std::uint32_t gap = pair.appendData(std::vector<std::uint8_t>(7, 0xEE));
+    const std::vector<std::uint8_t> first = encodeTodoRecord(dueOn("20000401", "first"));
+    const std::vector<std::uint8_t> second = encodeTodoRecord(dueOn("20000402", "second"));
+    const std::uint32_t at = pair.appendData(first);
+    const std::uint32_t atSecond = pair.appendData(second);
+    pair.addIndex(atSecond, static_cast<std::uint32_t>(second.size()));
+    pair.addIndex(at, static_cast<std::uint32_t>(first.size()));
+    pair.addIndex(at, static_cast<std::uint32_t>(first.size()));
+    const TodoData data = loaded(pair, folder);
     ASSERT_EQ(data.entryCount, 4);
     EXPECT_EQ(gap, 0u);
     EXPECT_EQ(data.entries[1].content, "second");
@@ -179,21 +179,21 @@ TEST(LoadTodoFiles, RecordsMayShareAndReorderTheData) {
 
 TEST(LoadTodoFiles, FailedLoadKeepsWhatWasLoaded) {
     TempFolder folder;
-    PairOf({DueOn("20000401", "one"), DueOn("20000402", "two")}).Write(folder.File("first"));
-    PairOf({DueOn("20000501", "three")}).Write(folder.File("second"));
-    PairOf({}).Write(folder.File("nodata"));
-    std::filesystem::remove(folder.File("nodata.dat"));
-    std::filesystem::create_directory(folder.File("folder.idx"));
-    std::ofstream(folder.File("folder.dat")) << "";
+    pairOf({dueOn("20000401", "one"), dueOn("20000402", "two")}).write(folder.file("first"));
+    pairOf({dueOn("20000501", "three")}).write(folder.file("second"));
+    pairOf({}).write(folder.file("nodata"));
+    std::filesystem::remove(folder.file("nodata.dat"));
+    std::filesystem::create_directory(folder.file("folder.idx"));
+    std::ofstream(folder.file("folder.dat")) << "";
 
     TodoData data;
-    ASSERT_TRUE(LoadTodoFiles(folder.File("first.idx"), data));
+    ASSERT_TRUE(loadTodoFiles(folder.file("first.idx"), data));
     for (const char* failing : {"missing.idx", "nodata.idx", "folder.idx"}) {
-        EXPECT_FALSE(LoadTodoFiles(folder.File(failing), data)) << failing;
+        EXPECT_FALSE(loadTodoFiles(folder.file(failing), data)) << failing;
         ASSERT_EQ(data.entryCount, 3) << failing;
         EXPECT_EQ(data.entries[2].content, "two") << failing;
     }
-    ASSERT_TRUE(LoadTodoFiles(folder.File("second.idx"), data));
+    ASSERT_TRUE(loadTodoFiles(folder.file("second.idx"), data));
     EXPECT_EQ(data.entryCount, 2);
     EXPECT_EQ(data.records.size(), 2u);
     EXPECT_EQ(data.entries.size(), 2u);
@@ -206,18 +206,18 @@ TEST(LoadTodoFiles, FailedLoadKeepsWhatWasLoaded) {
 TEST(LoadTodoFiles, RecordsOutsideTheDataFileAreCut) {
     TempFolder folder;
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);
-    pair.AddRecord(DueOn("20000401", "good"));
-    const std::vector<std::uint8_t> full = EncodeTodoRecord(DueOn("20000402", "tail"));
-    const std::uint32_t size = static_cast<std::uint32_t>(pair.DataBytes().size());
-    pair.AddIndex(0xFFFFFFF0u, 0xFFFFFFFFu);  // offset near 4 GiB
-    pair.AddIndex(size, 0xFFFFFFFFu);         // length far past the end
-    pair.AddIndex(size + 5000, 10);           // offset past the end
-    pair.AddIndex(0, 20);                     // shorter than the flags
-    pair.AddRecord(DueOn("20000403", "also good"));
+    pair.addIndex(0, 0);
+    pair.addRecord(dueOn("20000401", "good"));
+    const std::vector<std::uint8_t> full = encodeTodoRecord(dueOn("20000402", "tail"));
+    const std::uint32_t size = static_cast<std::uint32_t>(pair.dataBytes().size());
+    pair.addIndex(0xFFFFFFF0u, 0xFFFFFFFFu);  // offset near 4 GiB
+    pair.addIndex(size, 0xFFFFFFFFu);         // length far past the end
+    pair.addIndex(size + 5000, 10);           // offset past the end
+    pair.addIndex(0, 20);                     // shorter than the flags
+    pair.addRecord(dueOn("20000403", "also good"));
     std::vector<std::uint8_t> cut(full.begin(), full.end() - 2);
-    pair.AddRecord(cut);  // its content length reaches past the record
-    const TodoData data = Loaded(pair, folder);
+    pair.addRecord(cut);  // its content length reaches past the record
+    const TodoData data = loaded(pair, folder);
 
     ASSERT_EQ(data.entryCount, 8);
     EXPECT_EQ(data.entries[1].content, "good");
@@ -225,8 +225,8 @@ TEST(LoadTodoFiles, RecordsOutsideTheDataFileAreCut) {
     EXPECT_EQ(data.entries[2].limitDate, TodoDate{});
     EXPECT_EQ(data.entries[2].rank, 0);
     EXPECT_FALSE(data.entries[2].deleted);
-    const std::size_t left = pair.DataBytes().size() - size;
-    EXPECT_EQ(data.records[3].data.size(), std::min(left, kTodoRecordMaxBytes));
+    const std::size_t left = pair.dataBytes().size() - size;
+    EXPECT_EQ(data.records[3].data.size(), std::min(left, TODO_RECORD_MAX_BYTES));
     EXPECT_EQ(data.entries[3].limitDate, (TodoDate{2000, 4, 3}));  // the next record's bytes are in the file
     EXPECT_TRUE(data.records[4].data.empty());
     EXPECT_EQ(data.records[5].data.size(), 20u);
@@ -240,27 +240,27 @@ TEST(LoadTodoFiles, RecordsOutsideTheDataFileAreCut) {
 TEST(LoadTodoFiles, LongRecordsKeepOnlyTheBytesTheFieldsReach) {
     TempFolder folder;
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);
-    std::vector<std::uint8_t> record = EncodeTodoRecord(DueOn("20000401", "x"));
+    pair.addIndex(0, 0);
+    std::vector<std::uint8_t> record = encodeTodoRecord(dueOn("20000401", "x"));
     record.resize(5000, 0x41);
-    pair.AddRecord(record);
-    const TodoData data = Loaded(pair, folder);
+    pair.addRecord(record);
+    const TodoData data = loaded(pair, folder);
     EXPECT_EQ(data.records[1].index.dataLength, 5000u);
-    EXPECT_EQ(data.records[1].data.size(), kTodoRecordMaxBytes);
+    EXPECT_EQ(data.records[1].data.size(), TODO_RECORD_MAX_BYTES);
     EXPECT_EQ(data.entries[1].content, "x");
 }
 
 TEST(LoadTodoFiles, IndexBeyondTheRecordLimitIsCut) {
     TempFolder folder;
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);
-    for (int i = 1; i < 300; ++i) pair.AddRecord(DueOn("20000401", std::to_string(i)));
-    EXPECT_EQ(Loaded(pair, folder).entryCount, 300);  // more than the handheld's 255 still load
-    const std::vector<std::uint8_t> record = EncodeTodoRecord(DueOn("20000401", "same"));
-    pair.AddRecord(record);
-    for (int i = 0; i < kMaxTodoRecords; ++i) pair.AddIndex(0, static_cast<std::uint32_t>(record.size()));
-    const TodoData data = Loaded(pair, folder);
-    EXPECT_EQ(data.entryCount, kMaxTodoRecords);
+    pair.addIndex(0, 0);
+    for (int i = 1; i < 300; ++i) pair.addRecord(dueOn("20000401", std::to_string(i)));
+    EXPECT_EQ(loaded(pair, folder).entryCount, 300);  // more than the handheld's 255 still load
+    const std::vector<std::uint8_t> record = encodeTodoRecord(dueOn("20000401", "same"));
+    pair.addRecord(record);
+    for (int i = 0; i < MAX_TODO_RECORDS; ++i) pair.addIndex(0, static_cast<std::uint32_t>(record.size()));
+    const TodoData data = loaded(pair, folder);
+    EXPECT_EQ(data.entryCount, MAX_TODO_RECORDS);
     EXPECT_EQ(data.entries[299].content, "299");
 }
 
@@ -278,17 +278,17 @@ TEST(LoadTodoFiles, SurvivesRandomPairs) {
             const bool wild = random() % 4 == 0;
             index[i] = static_cast<std::uint8_t>(wild || i % 4 != 1 ? random() : random() % 16);
         }
-        WriteBytes(folder.File("r.idx"), index);
-        WriteBytes(folder.File("r.dat"), data);
+        writeBytes(folder.file("r.idx"), index);
+        writeBytes(folder.file("r.dat"), data);
         TodoData loaded;
-        ASSERT_TRUE(LoadTodoFiles(folder.File("r.dat"), loaded));
-        ASSERT_EQ(loaded.entryCount, static_cast<int>(index.size() / kTodoIndexRecordBytes));
+        ASSERT_TRUE(loadTodoFiles(folder.file("r.dat"), loaded));
+        ASSERT_EQ(loaded.entryCount, static_cast<int>(index.size() / TODO_INDEX_RECORD_BYTES));
         for (int i = 1; i < loaded.entryCount; ++i) {
             const TodoRecord& record = loaded.records[i];
-            ASSERT_LE(record.data.size(), std::min<std::size_t>(record.index.dataLength, kTodoRecordMaxBytes));
+            ASSERT_LE(record.data.size(), std::min<std::size_t>(record.index.dataLength, TODO_RECORD_MAX_BYTES));
             const TodoEntry& e = loaded.entries[i];
             const std::size_t texts = e.request.size() + e.client.size() + e.content.size();
-            ASSERT_LE(texts, record.data.size() > kTextsOffset ? record.data.size() - kTextsOffset : 0);
+            ASSERT_LE(texts, record.data.size() > TEXTS_OFFSET ? record.data.size() - TEXTS_OFFSET : 0);
         }
     }
 }
@@ -300,24 +300,24 @@ TEST(LoadTodoFiles, DamageStaysInTheDamagedRecords) {
     std::mt19937 random(7);
     for (int round = 0; round < 50; ++round) {
         TodoPairBuilder pair;
-        pair.AddIndex(0, 0);
+        pair.addIndex(0, 0);
         std::vector<TodoRecordFields> written;
         std::vector<std::pair<std::size_t, std::size_t>> spans;
         for (int i = 0; i < 20; ++i) {
-            TodoRecordFields fields = DueOn("2000040" + std::to_string(1 + i % 9), std::string(random() % 40, 'a' + i));
+            TodoRecordFields fields = dueOn("2000040" + std::to_string(1 + i % 9), std::string(random() % 40, 'a' + i));
             fields.request = std::string(random() % 30, 'q');
             written.push_back(fields);
-            const std::size_t start = pair.DataBytes().size();
-            pair.AddRecord(fields);
-            spans.emplace_back(start, pair.DataBytes().size());
+            const std::size_t start = pair.dataBytes().size();
+            pair.addRecord(fields);
+            spans.emplace_back(start, pair.dataBytes().size());
         }
-        std::vector<std::uint8_t> data = pair.DataBytes();
+        std::vector<std::uint8_t> data = pair.dataBytes();
         const std::size_t damaged = random() % data.size();
         data[damaged] ^= 0xFF;
-        pair.Write(folder.File("d"));
-        WriteBytes(folder.File("d.dat"), data);
+        pair.write(folder.file("d"));
+        writeBytes(folder.file("d.dat"), data);
         TodoData loaded;
-        ASSERT_TRUE(LoadTodoFiles(folder.File("d.idx"), loaded));
+        ASSERT_TRUE(loadTodoFiles(folder.file("d.idx"), loaded));
         for (int i = 0; i < 20; ++i) {
             if (damaged >= spans[i].first && damaged < spans[i].second) continue;
             EXPECT_EQ(loaded.entries[i + 1].content, written[i].content);

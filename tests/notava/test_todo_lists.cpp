@@ -11,7 +11,7 @@
 namespace {
 
 // Entries built in memory: entry i + 1 is made from element i.
-TodoData DataOf(const std::vector<TodoEntry>& list) {
+TodoData dataOf(const std::vector<TodoEntry>& list) {
     TodoData data;
     data.entryCount = static_cast<int>(list.size()) + 1;
     data.records.resize(list.size() + 1);
@@ -20,13 +20,13 @@ TodoData DataOf(const std::vector<TodoEntry>& list) {
     return data;
 }
 
-TodoEntry Due(TodoDate date) {
+TodoEntry due(TodoDate date) {
     TodoEntry e;
     e.limitDate = date;
     return e;
 }
 
-TodoEntry Texts(std::string request, std::string client) {
+TodoEntry texts(std::string request, std::string client) {
     TodoEntry e;
     e.request = std::move(request);
     e.client = std::move(client);
@@ -34,31 +34,31 @@ TodoEntry Texts(std::string request, std::string client) {
 }
 
 TEST(EntriesDueOn, FindsEveryEntryOfTheDateInEntryOrder) {
-    const TodoData data = DataOf({Due({2000, 4, 10}), Due({2000, 4, 11}), Due({2000, 4, 10}), Due({2001, 4, 10}),
-                                  Due({2000, 4, 10})});
-    EXPECT_EQ(EntriesDueOn(data, {2000, 4, 10}), (std::vector<int>{1, 3, 5}));
-    EXPECT_EQ(EntriesDueOn(data, {2000, 4, 11}), (std::vector<int>{2}));
-    EXPECT_TRUE(EntriesDueOn(data, {2000, 4, 12}).empty());
-    EXPECT_TRUE(EntriesDueOn(TodoData{}, {2000, 4, 10}).empty());
+    const TodoData data = dataOf({due({2000, 4, 10}), due({2000, 4, 11}), due({2000, 4, 10}), due({2001, 4, 10}),
+                                  due({2000, 4, 10})});
+    EXPECT_EQ(entriesDueOn(data, {2000, 4, 10}), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(entriesDueOn(data, {2000, 4, 11}), (std::vector<int>{2}));
+    EXPECT_TRUE(entriesDueOn(data, {2000, 4, 12}).empty());
+    EXPECT_TRUE(entriesDueOn(TodoData{}, {2000, 4, 10}).empty());
 }
 
 TEST(EntriesDueOn, HasNoLimitOfEntriesPerDay) {
-    const TodoData data = DataOf(std::vector<TodoEntry>(40, Due({2000, 4, 10})));
-    EXPECT_EQ(EntriesDueOn(data, {2000, 4, 10}).size(), 40u);
+    const TodoData data = dataOf(std::vector<TodoEntry>(40, due({2000, 4, 10})));
+    EXPECT_EQ(entriesDueOn(data, {2000, 4, 10}).size(), 40u);
 }
 
 // Due days outside 1..31 mark nothing, and do not end the walk either.
 TEST(DueDaysOfMonth, MarksTheDueDaysOfThatMonthOnly) {
-    const TodoData data = DataOf({Due({2000, 4, 0}), Due({2000, 4, 3}), Due({2000, 4, 99}), Due({2000, 5, 4}),
-                                  Due({1999, 4, 5}), Due({2000, 4, 31}), Due({2000, 4, 3})});
-    const std::bitset<32> days = DueDaysOfMonth(data, 2000, 4);
+    const TodoData data = dataOf({due({2000, 4, 0}), due({2000, 4, 3}), due({2000, 4, 99}), due({2000, 5, 4}),
+                                  due({1999, 4, 5}), due({2000, 4, 31}), due({2000, 4, 3})});
+    const std::bitset<32> days = dueDaysOfMonth(data, 2000, 4);
     EXPECT_EQ(days.count(), 2u);
     EXPECT_TRUE(days.test(3));
     EXPECT_TRUE(days.test(31));
     EXPECT_FALSE(days.test(0));
 }
 
-bool IsPermutationOfAll(const std::vector<int>& rows, int entries) {
+bool isPermutationOfAll(const std::vector<int>& rows, int entries) {
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
     for (int i = 0; i < entries; ++i)
@@ -79,27 +79,27 @@ TEST(ListRowsFor, SortedTabsAndFiltersOnRandomLists) {
             e.client = std::string(random() % 3, static_cast<char>(0x80 + random() % 3));
             e.request = std::string(random() % 3, static_cast<char>('a' + random() % 2));
         }
-        const TodoData data = DataOf(list);
+        const TodoData data = dataOf(list);
         const int n = static_cast<int>(list.size());
-        EXPECT_EQ(ListRowsFor(data, ListTab::EntryOrder).size(), list.size());
-        const std::vector<int> byDate = ListRowsFor(data, ListTab::ByLimitDate);
-        ASSERT_TRUE(IsPermutationOfAll(byDate, n));
+        EXPECT_EQ(listRowsFor(data, ListTab::EntryOrder).size(), list.size());
+        const std::vector<int> byDate = listRowsFor(data, ListTab::ByLimitDate);
+        ASSERT_TRUE(isPermutationOfAll(byDate, n));
         for (std::size_t i = 1; i < byDate.size(); ++i)
-            EXPECT_LE(DateKey(data.entries[byDate[i - 1]].limitDate), DateKey(data.entries[byDate[i]].limitDate));
+            EXPECT_LE(dateKey(data.entries[byDate[i - 1]].limitDate), dateKey(data.entries[byDate[i]].limitDate));
         for (auto [tab, text] : {std::pair{ListTab::ByClient, &TodoEntry::client}, {ListTab::ByRequest, &TodoEntry::request}}) {
-            const std::vector<int> rows = ListRowsFor(data, tab);
-            ASSERT_TRUE(IsPermutationOfAll(rows, n));
+            const std::vector<int> rows = listRowsFor(data, tab);
+            ASSERT_TRUE(isPermutationOfAll(rows, n));
             for (std::size_t i = 1; i < rows.size(); ++i)
                 EXPECT_LE(data.entries[rows[i - 1]].*text, data.entries[rows[i]].*text);  // unsigned-byte order
         }
-        std::vector<int> processed = ListRowsFor(data, ListTab::Processed);
-        const std::vector<int> open = ListRowsFor(data, ListTab::Unprocessed);
+        std::vector<int> processed = listRowsFor(data, ListTab::Processed);
+        const std::vector<int> open = listRowsFor(data, ListTab::Unprocessed);
         EXPECT_TRUE(std::is_sorted(processed.begin(), processed.end()));
         EXPECT_TRUE(std::is_sorted(open.begin(), open.end()));
         for (int i : processed) EXPECT_TRUE(data.entries[i].deleted);
         for (int i : open) EXPECT_FALSE(data.entries[i].deleted);
         processed.insert(processed.end(), open.begin(), open.end());
-        EXPECT_TRUE(IsPermutationOfAll(processed, n));
+        EXPECT_TRUE(isPermutationOfAll(processed, n));
     }
 }
 
@@ -107,23 +107,23 @@ TEST(ListRowsFor, SortedTabsAndFiltersOnRandomLists) {
 // order. Keys 2, 1, 2, 1: j = 0 takes entry 2 forward (2 1 3 4), j = 1 then
 // exchanges entry 1 with entry 4 (2 4 3 1), so entry 3 ends before entry 1.
 TEST(ListRowsFor, EqualKeysKeepTheExchangeOrder) {
-    const TodoData byDate = DataOf({Due({2000, 4, 2}), Due({2000, 4, 1}), Due({2000, 4, 2}), Due({2000, 4, 1})});
-    EXPECT_EQ(ListRowsFor(byDate, ListTab::ByLimitDate), (std::vector<int>{2, 4, 3, 1}));
-    const TodoData byText = DataOf({Texts("b", "y"), Texts("a", "x"), Texts("b", "y"), Texts("a", "x")});
-    EXPECT_EQ(ListRowsFor(byText, ListTab::ByRequest), (std::vector<int>{2, 4, 3, 1}));
-    EXPECT_EQ(ListRowsFor(byText, ListTab::ByClient), (std::vector<int>{2, 4, 3, 1}));
+    const TodoData byDate = dataOf({due({2000, 4, 2}), due({2000, 4, 1}), due({2000, 4, 2}), due({2000, 4, 1})});
+    EXPECT_EQ(listRowsFor(byDate, ListTab::ByLimitDate), (std::vector<int>{2, 4, 3, 1}));
+    const TodoData byText = dataOf({texts("b", "y"), texts("a", "x"), texts("b", "y"), texts("a", "x")});
+    EXPECT_EQ(listRowsFor(byText, ListTab::ByRequest), (std::vector<int>{2, 4, 3, 1}));
+    EXPECT_EQ(listRowsFor(byText, ListTab::ByClient), (std::vector<int>{2, 4, 3, 1}));
 }
 
 TEST(ListRowsFor, TextsCompareAsUnsignedBytesWithPrefixesFirst) {
     // Shift-JIS lead bytes (0x82) come after ASCII; an empty client comes first.
-    const TodoData data = DataOf({Texts("", "\x82\xa0"), Texts("", "ab"), Texts("", ""), Texts("", "a"), Texts("", "\x82")});
-    EXPECT_EQ(ListRowsFor(data, ListTab::ByClient), (std::vector<int>{3, 4, 2, 5, 1}));
+    const TodoData data = dataOf({texts("", "\x82\xa0"), texts("", "ab"), texts("", ""), texts("", "a"), texts("", "\x82")});
+    EXPECT_EQ(listRowsFor(data, ListTab::ByClient), (std::vector<int>{3, 4, 2, 5, 1}));
 }
 
 TEST(ListRowsFor, NoEntriesGiveNoRows) {
-    for (int tab = 0; tab < kListTabCount; ++tab) {
-        EXPECT_TRUE(ListRowsFor(TodoData{}, static_cast<ListTab>(tab)).empty());
-        EXPECT_TRUE(ListRowsFor(DataOf({}), static_cast<ListTab>(tab)).empty());
+    for (int tab = 0; tab < LIST_TAB_COUNT; ++tab) {
+        EXPECT_TRUE(listRowsFor(TodoData{}, static_cast<ListTab>(tab)).empty());
+        EXPECT_TRUE(listRowsFor(dataOf({}), static_cast<ListTab>(tab)).empty());
     }
 }
 
@@ -136,7 +136,7 @@ TEST(DueStateOf, OverdueTodayAndLater) {
         {{2000, 4, 2}, {2000, 4, 1}, DueState::Later},    {{1999, 12, 20}, {2000, 1, 5}, DueState::Overdue},
         {{0, 0, 0}, {2000, 1, 5}, DueState::Overdue},
     };
-    for (const auto& c : cases) EXPECT_EQ(DueStateOf(DateKey(c.due), DateKey(c.today)), c.state) << DateKey(c.due);
+    for (const auto& c : cases) EXPECT_EQ(dueStateOf(dateKey(c.due), dateKey(c.today)), c.state) << dateKey(c.due);
 }
 
 TEST(SjisText, ConvertsBothWays) {
@@ -150,19 +150,19 @@ TEST(SjisText, ConvertsBothWays) {
         {"", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8);
-        EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis);
+        EXPECT_EQ(sjisToUtf8(c.sjis), c.utf8);
+        EXPECT_EQ(utf8ToSjis(c.utf8), c.sjis);
     }
 }
 
 TEST(SjisText, BrokenBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(SjisToUtf8("a\x82"), "a\xEF\xBF\xBD");         // lead byte at the end
-    EXPECT_EQ(SjisToUtf8("\xa0" "b"), "\xEF\xBF\xBD" "b");  // no character
-    EXPECT_EQ(Utf8ToSjis("한"), std::nullopt);               // Shift-JIS lacks it
+    EXPECT_EQ(sjisToUtf8("a\x82"), "a\xEF\xBF\xBD");         // lead byte at the end
+    EXPECT_EQ(sjisToUtf8("\xa0" "b"), "\xEF\xBF\xBD" "b");  // no character
+    EXPECT_EQ(utf8ToSjis("한"), std::nullopt);               // Shift-JIS lacks it
     std::string random(5000, '\0');
     std::mt19937 generator(1);
     for (char& c : random) c = static_cast<char>(generator());
-    EXPECT_FALSE(SjisToUtf8(random).empty());
+    EXPECT_FALSE(sjisToUtf8(random).empty());
 }
 
 }  // namespace

@@ -18,22 +18,22 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
 };
 
 // A pair with record 0 (no entry) followed by the given entries.
-inline TodoPairBuilder PairOf(std::initializer_list<TodoRecordFields> entries) {
+inline TodoPairBuilder pairOf(std::initializer_list<TodoRecordFields> entries) {
     TodoPairBuilder pair;
-    pair.AddIndex(0, 0);
-    for (const TodoRecordFields& fields : entries) pair.AddRecord(fields);
+    pair.addIndex(0, 0);
+    for (const TodoRecordFields& fields : entries) pair.addRecord(fields);
     return pair;
 }
 
 // An entry due on `limitDate` whose content names it.
-inline TodoRecordFields DueOn(const std::string& limitDate, const std::string& content) {
+inline TodoRecordFields dueOn(const std::string& limitDate, const std::string& content) {
     TodoRecordFields fields;
     fields.limitDate = limitDate;
     fields.entryDate = "19990101";

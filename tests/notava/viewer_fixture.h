@@ -1,44 +1,43 @@
-// Test fixture: the three windows of the viewer wired as the program wires
-// them, on a clock that the test sets, with ToDo pairs in a temporary folder.
+// Test fixture: the main window with the two windows it owns, on a clock that
+// the test sets, with ToDo pairs in a temporary folder.
 #pragma once
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
-#include "about_form.h"
-#include "main_form.h"
+#include "about_box.h"
+#include "list_window.h"
+#include "main_window.h"
 #include "todo_pair_files.h"
-#include "view_form.h"
 
 struct Viewer {
-    explicit Viewer(QDate today) : clock(today), form1([this] { return clock; }), viewForm(form1) {
-        form1.SetForms(&viewForm, &aboutForm);
-    }
-    ~Viewer() { CloseErrorBoxes(); }
+    explicit Viewer(QDate today) : clock(today), mainWindow([this] { return clock; }) {}
+    ~Viewer() { closeErrorBoxes(); }
 
-    void Open(const TodoPairBuilder& pair, const std::string& stem = "todo") {
-        pair.Write(folder.File(stem));
-        form1.OpenTodoFile(QString::fromStdString(folder.File(stem + ".idx")));
+    void open(const TodoPairBuilder& pair, const std::string& stem = "todo") {
+        pair.write(folder.file(stem));
+        mainWindow.openTodoFile(QString::fromStdString(folder.file(stem + ".idx")));
     }
-    QString Content() const { return form1.Content->toPlainText(); }
-    QDate CalendarDate() const { return form1.Calendar1->CalendarDate(); }
+    QString content() const { return mainWindow.controls().contentEdit->toPlainText(); }
+    QDate calendarDate() const { return mainWindow.controls().calendar->date(); }
 
     // Texts of the error boxes that handlers opened.
-    static QStringList ErrorBoxes() {
+    static QStringList errorBoxes() {
         QStringList texts;
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) texts << box->text();
         return texts;
     }
-    static void CloseErrorBoxes() {
+    static void closeErrorBoxes() {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<QMessageBox*>(widget)) delete box;
     }
 
     TempFolder folder;
     QDate clock;
-    TForm1 form1;
-    TViewForm viewForm;
-    TAboutForm aboutForm;
+    MainWindow mainWindow;
+
+    ListWindow& listWindow() const { return mainWindow.listWindow(); }
+    AboutBox& aboutBox() const { return mainWindow.aboutBox(); }
 };

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-class TAboutForm : public QDialog {
+class AboutBox : public QDialog {
 public:
-    TAboutForm();
+    AboutBox();
 };

@@ -1,4 +1,4 @@
-#include "about_form.h"
+#include "about_box.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -9,10 +9,10 @@
 
 namespace {
 
-QLabel* PlaceLabel(QWidget* parent, const char* name, const char* text, int pixelSize, QPoint position) {
+QLabel* placeLabel(QWidget* parent, const char* name, const char* text, int pixelSize, QPoint position) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(GothicFont(pixelSize, true));
+    label->setFont(gothicFont(pixelSize, true));
     label->move(position);
     label->adjustSize();
     return label;
@@ -20,7 +20,7 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const char* text, int pixe
 
 }  // namespace
 
-TAboutForm::TAboutForm() {
+AboutBox::AboutBox() {
     setObjectName("AboutForm");
     setWindowTitle("About");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -32,8 +32,8 @@ TAboutForm::TAboutForm() {
     bevel->setObjectName("Bevel1");
     bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     bevel->setGeometry(32, 20, 225, 85);
-    PlaceLabel(this, "Label1", "ToDo List Viewer", 16, {88, 38});
-    PlaceLabel(this, "Label2", "Test program...", 13, {103, 64});
+    placeLabel(this, "Label1", "ToDo List Viewer", 16, {88, 38});
+    placeLabel(this, "Label2", "Test program...", 13, {103, 64});
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("Button1");
     ok->setGeometry(107, 120, 75, 25);

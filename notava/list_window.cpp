@@ -1,0 +1,205 @@
+#include "list_window.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "handler_guard.h"
+#include "todo_display.h"
+
+namespace {
+
+constexpr int COLUMN_WIDTHS[ListWindow::COLUMN_COUNT] = {44, 89, 90, 64, 64, 88, 64};
+constexpr int ROW_HEIGHT = 20;
+constexpr const char* HEADERS[ListWindow::COLUMN_COUNT] = {"ランク", "記入日", "期限日", "依頼元",
+                                                           "依頼先", "内容", "シークレット"};
+constexpr const char* TABS[LIST_TAB_COUNT] = {"記入順", "期限順", "依頼先", "依頼元", "処理済み", "未処理"};
+constexpr const char* SECRET_MARK = "○";
+
+// Draws each cell's text flush left and centred in height: red when the
+// entry is overdue, blue when it is due today, the highlight-text colour
+// when selected, struck through when processed.
+class DueDateDelegate : public QStyledItemDelegate {
+public:
+    DueDateDelegate(TodoDate today, QObject* parent) : QStyledItemDelegate(parent), todayKey_(dateKey(today)) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem background = option;
+        initStyleOption(&background, index);
+        background.text.clear();
+        const QWidget* view = option.widget;
+        view->style()->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
+
+        const QModelIndex first = index.siblingAtColumn(0);
+        QFont font = option.font;
+        font.setStrikeOut(first.data(ListWindow::DELETED_VALUE).toInt() != 0);
+        painter->save();
+        painter->setFont(font);
+        painter->setPen(textColour(option, first.data(ListWindow::DATE_KEY_VALUE).toInt()));
+        const QFontMetrics metrics(font);
+        const QRect& rect = option.rect;
+        const int top = rect.top() + (rect.height() - metrics.height()) / 2;
+        painter->setClipRect(rect);
+        painter->drawText(rect.left(), top + metrics.ascent(), index.data().toString());
+        painter->restore();
+    }
+
+private:
+    QColor textColour(const QStyleOptionViewItem& option, int rowDateKey) const {
+        if (option.state & QStyle::State_Selected) return option.palette.color(QPalette::HighlightedText);
+        switch (dueStateOf(rowDateKey, todayKey_)) {
+        case DueState::Overdue: return QColor(255, 0, 0);
+        case DueState::Today: return QColor(0, 0, 255);
+        case DueState::Later: break;
+        }
+        return option.palette.color(QPalette::Text);
+    }
+
+    int todayKey_;
+};
+
+}  // namespace
+
+ListWindow::ListWindow(const TodoData& data, TodoDate today) : data_(data), today_(today) {
+    setObjectName("ViewForm");
+    setWindowTitle(QString::fromUtf8("ZT Todo list Viewer 一覧表示"));
+    setAttribute(Qt::WA_QuitOnClose, false);  // the main window alone ends the program
+    setFont(gothicFont(12, true));
+    setGeometry(455, 108, 541, 315);
+
+    tabBar_ = new QTabBar(this);
+    tabBar_->setObjectName("TabControl1");
+    tabBar_->setExpanding(false);
+    for (const char* tab : TABS) tabBar_->addTab(QString::fromUtf8(tab));
+    createGrid();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    layout->addWidget(tabBar_);
+    layout->addWidget(grid_);
+
+    connect(tabBar_, &QTabBar::currentChanged, this, [this] { runHandler(this, [&] { onTabChanged(); }); });
+    connect(grid_, &QTableWidget::doubleClicked, this, [this] { runHandler(this, [&] { onRowDoubleClicked(); }); });
+    writeHeaders();
+}
+
+void ListWindow::createGrid() {
+    grid_ = new QTableWidget(this);
+    grid_->setObjectName("StringGrid1");
+    grid_->setFont(gothicFont(12, true));
+    grid_->setColumnCount(COLUMN_COUNT);
+    for (int column = 0; column < COLUMN_COUNT; ++column) grid_->setColumnWidth(column, COLUMN_WIDTHS[column]);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid_->horizontalHeader()->setFixedHeight(ROW_HEIGHT);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setMinimumSectionSize(1);
+    grid_->verticalHeader()->setDefaultSectionSize(ROW_HEIGHT);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setWordWrap(false);
+    grid_->setItemDelegate(new DueDateDelegate(today_, grid_));
+    setRowCount(2);
+}
+
+void ListWindow::writeHeaders() {
+    QStringList headers;
+    for (const char* header : HEADERS) headers << QString::fromUtf8(header);
+    grid_->setHorizontalHeaderLabels(headers);
+}
+
+void ListWindow::showAndRefill() {
+    if (isVisible()) {
+        refill();
+        raise();
+    } else {
+        show();  // the show event fills it
+    }
+}
+
+// Every showing fills the rows in entry order, so the strip goes back to
+// "記入順" with it: tab and rows always agree.
+void ListWindow::refill() {
+    {
+        const QSignalBlocker quiet(tabBar_);
+        tabBar_->setCurrentIndex(static_cast<int>(ListTab::EntryOrder));
+    }
+    setRowCount(std::max(data_.entryCount, 2));
+    clearFirstRow();
+    for (int i = 1; i < data_.entryCount; ++i) fillRow(i, i);
+}
+
+void ListWindow::onTabChanged() {
+    const std::vector<int> rows = listRowsFor(data_, selectedTab());
+    setRowCount(std::max(static_cast<int>(rows.size()) + 1, 2));
+    clearFirstRow();
+    for (std::size_t i = 0; i < rows.size(); ++i) fillRow(static_cast<int>(i) + 1, rows[i]);
+}
+
+void ListWindow::onRowDoubleClicked() {
+    const int row = grid_->currentRow() + 1;
+    if (row < 1) return;
+    const int entry = hiddenValue(row, ENTRY_NUMBER_VALUE);
+    if (entry != 0) emit entryChosen(entry);
+}
+
+void ListWindow::fillRow(int row, int n) {
+    const TodoEntry& entry = data_.entries[n];
+    writeRow(row,
+             {displayRank(entry.rank), displayDate(entry.entryDate), displayDate(entry.limitDate),
+              displayLine(entry.request), displayLine(entry.client), displayLine(entry.content),
+              entry.secret ? QString::fromUtf8(SECRET_MARK) : QString()},
+             entry.deleted ? 1 : 0, dateKey(entry.limitDate), n);
+}
+
+void ListWindow::clearFirstRow() { writeRow(1, QStringList(COLUMN_COUNT, QString()), 0, 0, 0); }
+
+void ListWindow::writeRow(int row, const QStringList& texts, int deleted, int dateKey, int entry) {
+    for (int column = 0; column < COLUMN_COUNT; ++column) {
+        auto* item = new QTableWidgetItem(texts[column]);
+        if (column == 0) {
+            item->setData(DELETED_VALUE, deleted);
+            item->setData(DATE_KEY_VALUE, dateKey);
+            item->setData(ENTRY_NUMBER_VALUE, entry);
+        }
+        grid_->setItem(row - 1, column, item);
+    }
+}
+
+int ListWindow::rowCount() const { return grid_->rowCount() + 1; }
+
+void ListWindow::setRowCount(int rows) { grid_->setRowCount(rows - 1); }
+
+int ListWindow::hiddenValue(int row, HiddenRole role) const {
+    const QTableWidgetItem* item = grid_->item(row - 1, 0);
+    return item ? item->data(role).toInt() : 0;  // never written counts as 0
+}
+
+QString ListWindow::cellText(int column, int row) const {
+    if (row == 0) return grid_->horizontalHeaderItem(column)->text();
+    const QTableWidgetItem* item = grid_->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+ListTab ListWindow::selectedTab() const { return static_cast<ListTab>(tabBar_->currentIndex()); }
+
+void ListWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) return;
+    emit visibilityChanged(true);
+    runHandler(this, [&] { refill(); });
+}
+
+void ListWindow::closeEvent(QCloseEvent* event) {
+    emit visibilityChanged(false);
+    event->accept();  // hidden, not destroyed
+}
