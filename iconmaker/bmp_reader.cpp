@@ -1,5 +1,7 @@
 #include "bmp_reader.h"
 
+#include <algorithm>
+
 #include "bmp_pixels.h"
 #include "field_reader.h"
 
@@ -56,16 +58,24 @@ std::array<std::uint32_t, 3> defaultMasks(int bitsPerPixel) {
     return {0xFF0000, 0x00FF00, 0x0000FF};
 }
 
-// The stored entries (colours used, when it is a sensible count), padded to one
-// entry per possible index: an index past the stored ones shows black.
-std::vector<BmpColour> readColourTable(FieldReader& in, const BmpInfoHeader& info) {
+// A full table of one entry per possible index when the space before the pixel
+// data holds one (writers that fill the table often understate colours used),
+// else the entries colours used names, when it is a sensible count.
+std::vector<BmpColour> readColourTable(FieldReader& in, const BmpInfoHeader& info, std::uint32_t pixelOffset) {
     if (info.bitsPerPixel > 8) return {};
     const std::uint32_t entries = 1u << info.bitsPerPixel;
+    const std::uint64_t tableSpace = pixelOffset > in.position() ? pixelOffset - in.position() : 0;
+    const bool fullTableFits = tableSpace >= std::uint64_t{4} * entries;
     const std::uint32_t stored =
-        info.coloursUsed == 0 || info.coloursUsed > entries ? entries : info.coloursUsed;
-    std::vector<BmpColour> colours(entries);
-    for (std::uint32_t i = 0; i < stored; ++i) colours[i] = {in.u8(), in.u8(), in.u8(), in.u8()};
+        fullTableFits || info.coloursUsed == 0 || info.coloursUsed > entries ? entries : info.coloursUsed;
+    std::vector<BmpColour> colours(stored);
+    for (BmpColour& colour : colours) colour = {in.u8(), in.u8(), in.u8(), in.u8()};
     return colours;
+}
+
+bool everyPixelHasAColour(const BmpPicture& picture) {
+    return std::all_of(picture.pixels.begin(), picture.pixels.end(),
+                       [&picture](std::uint16_t index) { return index < picture.colours.size(); });
 }
 
 }  // namespace
@@ -94,12 +104,13 @@ BmpReadResult readBmp(std::istream& stream) {
     // Masks follow a 40-byte header, or are the next fields of a longer one.
     if (format.compression == BI_BITFIELDS) format.masks = {in.u32(), in.u32(), in.u32()};
     in.skipTo(FILE_HEADER_BYTES + picture.info.size);
-    picture.colours = readColourTable(in, picture.info);
+    picture.colours = readColourTable(in, picture.info, pixelOffset);
     // An offset that points back into the headers is taken to mean "right after
     // the colour table", where writers that leave it unset put the pixels.
     in.skipTo(pixelOffset);
     decodePixels(in, format, picture);
     if (in.failed()) return refuse(BmpStatus::TRUNCATED);
+    if (!everyPixelHasAColour(picture)) return refuse(BmpStatus::MISSING_COLOUR);
     return result;
 }
 

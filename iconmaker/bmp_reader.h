@@ -38,11 +38,12 @@ struct BmpInfoHeader {
 
 enum class BmpStatus {
     LOADED,
-    CANNOT_OPEN,  // missing or not a regular file
-    TRUNCATED,    // the file ends inside its headers, colour table or pixel data
-    NOT_BMP,      // no "BM" signature
-    WRONG_SIZE,   // readable, but not 48 × 48
-    UNSUPPORTED,  // a header, depth or compression this reader does not decode
+    CANNOT_OPEN,     // missing or not a regular file
+    TRUNCATED,       // the file ends inside its headers, colour table or pixel data
+    NOT_BMP,         // no "BM" signature
+    WRONG_SIZE,      // readable, but not 48 × 48
+    UNSUPPORTED,     // a header, depth or compression this reader does not decode
+    MISSING_COLOUR,  // a pixel names an entry past the end of the colour table
 };
 
 // Every picture in the layout of an uncompressed 8-bit file: a colour table and one

@@ -5,7 +5,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -22,11 +24,40 @@ namespace {
 const QStringList BMP_FILTERS{QStringLiteral("BMPファイル(*.BMP)"), QStringLiteral("全てのファイル (*)")};
 const QStringList ZTI_FILTERS{QStringLiteral("ZTIファイル(*.ZTI)"), QStringLiteral("全てのファイル (*)")};
 
+// The file whose name differs from `path` at most in the letter case of its
+// extension; empty when there is none.
+QString withExtensionInAnyCase(const QString& path) {
+    const QFileInfo wanted(path);
+    const QString stem = wanted.completeBaseName() + QLatin1Char('.');
+    for (const QFileInfo& entry : wanted.dir().entryInfoList(QDir::Files, QDir::Name))
+        if (entry.fileName().startsWith(stem) &&
+            entry.fileName().compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return entry.filePath();
+    return {};
+}
+
+// The default extension is appended in capitals; on a file system that tells
+// cases apart, "sample" must still find sample.bmp.
+class OpenFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        const QString chosen = selectedFiles().value(0);
+        if (!chosen.isEmpty() && !QFileInfo::exists(chosen)) {
+            const QString found = withExtensionInAnyCase(chosen);
+            // The name field holds what was typed; selectFile() leaves a focused field alone.
+            auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!found.isEmpty() && nameField) nameField->setText(found);
+        }
+        QFileDialog::accept();
+    }
+};
+
 // Qt's own dialog on every desktop, so the default extension and the filters
 // behave alike everywhere.
 QFileDialog* makeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
                             const QString& title, const QString& suffix, const QStringList& filters) {
-    auto* dialog = new QFileDialog(parent);
+    auto* dialog = mode == QFileDialog::AcceptOpen ? new OpenFileDialog(parent) : new QFileDialog(parent);
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(mode);
@@ -72,7 +103,9 @@ QString loadFailureText(const QString& name, const LoadResult& result) {
             return QStringLiteral("この形式のBMPファイルには対応していません。\n%1\n"
                                   "1・4・8・16・24・32ビットの無圧縮、または RLE 圧縮のファイルを使ってください。")
                 .arg(file);
-        default:  // Truncated: the file ends before its picture does
+        case BmpStatus::MISSING_COLOUR:
+            return QStringLiteral("色表にない色を使っている画素があります。\n%1").arg(file);
+        default:  // TRUNCATED: the file ends before its picture does
             return QStringLiteral("入出力エラー: ファイルの終わりを越えて読み込もうとしました。\n%1").arg(file);
     }
 }
@@ -137,9 +170,8 @@ void MainWindow::onOpenClicked() {
 void MainWindow::onSaveClicked() {
     const QString name = runFileDialog(saveDialog_);
     if (name.isEmpty() || !loaded_) return;
-    // A target that cannot be opened is passed over in silence like every file
-    // that cannot be opened; a write that fails halfway would leave a broken icon.
-    if (picture_.saveZti(localPath(name)) == SaveStatus::WRITE_FAILED)
+    // A target that cannot be opened fails the save as surely as a failing write.
+    if (picture_.saveZti(localPath(name)) != SaveStatus::SAVED)
         showError(QStringLiteral("入出力エラー: ファイルに書き込めませんでした。\n%1").arg(QDir::toNativeSeparators(name)));
 }
 

@@ -225,3 +225,33 @@ TEST(Files, OpenSaveAndTheirFailures) {
     }
     std::filesystem::remove_all(dir);
 }
+
+// A table of 256 entries whose header says fewer are used is read whole when the
+// space before the pixels holds it; a pixel naming an entry the table lacks is refused.
+TEST(ColourTable, UnderstatedCountsAreReadWholeAndMissingColoursRefused) {
+    std::mt19937 random(8);
+    const Picture picture = bmp_test::randomPicture(random, 40);
+    const std::string plain = bmp_test::encodeBmp(picture, PLAIN);
+    auto withField = [](std::string bytes, std::size_t offset, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = char(value >> 8 * i);
+        return bytes;
+    };
+    const std::size_t COLOURS_USED = 46;
+    ASSERT_EQ(iconOf(withField(plain, COLOURS_USED, 16)), iconOf(plain)) << "16 used, 256 stored";
+    ASSERT_EQ(iconOf(withField(plain, COLOURS_USED, 1)), iconOf(plain)) << "1 used, 256 stored";
+
+    // 40 entries stored and said, the pixels right after them.
+    const std::string short40 = bmp_test::encodeBmp(picture, {.shortTable = true});
+    ASSERT_EQ(iconOf(short40), iconOf(plain));
+    const std::size_t firstPixel = 14 + 40 + 40 * 4;
+    for (const auto& [what, bytes] : std::vector<std::pair<const char*, std::string>>{
+             {"index 40 of 40", [&] { std::string s = short40; s[firstPixel] = 40; return s; }()},
+             {"index 255 of 40", [&] { std::string s = short40; s[firstPixel + 100] = char(255); return s; }()},
+             {"16 said, no room for more", withField(short40, COLOURS_USED, 16)},
+         }) {
+        IconPicture iconPicture;
+        ASSERT_EQ(load(iconPicture, plain).status, BmpStatus::LOADED);
+        EXPECT_EQ(load(iconPicture, bytes).status, BmpStatus::MISSING_COLOUR) << what;
+        EXPECT_EQ(iconPicture.ztiBytes(), iconOf(plain)) << what << ": the picture before stays";
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -223,6 +224,37 @@ TEST_F(FormTest, RefusedFilesAreExplainedAndThePictureStays) {
         }
         EXPECT_TRUE(saveEnabled());
         EXPECT_TRUE(shows(pictureOf(1)));
+    }
+}
+
+// The default extension comes in capitals; the file is found whatever the case of its own.
+TEST_F(FormTest, ANameTypedWithoutExtensionFindsTheFileInAnyCase) {
+    const struct {
+        const char* file;
+        const char* typed;
+        int seed;
+    } cases[] = {{"sample.bmp", "sample", 1}, {"MIXED.Bmp", "MIXED", 2}, {"upper.BMP", "upper", 3}};
+    for (const auto& c : cases) {
+        write(QString::fromLatin1(c.file), pictureOf(c.seed));
+        ModalAnswer answer(typeName(dir.filePath(QString::fromLatin1(c.typed))));
+        form->onOpenClicked();
+        EXPECT_TRUE(shows(pictureOf(c.seed))) << c.typed;
+    }
+}
+
+// A target that cannot be opened says so, as a failing write does.
+TEST_F(FormTest, SavingWhereNothingCanBeWrittenSaysSo) {
+    form->loadPicture(write(QStringLiteral("a.bmp"), pictureOf(1)));
+    for (const QString& target : {dir.filePath(QStringLiteral("no/such/folder/icon")), QStringLiteral("/proc/icon")}) {
+        std::unique_ptr<ModalAnswer> error;  // answers the box that follows the dialog
+        ModalAnswer answer([&](QDialog* dialog) {
+            typeName(target)(dialog);
+            error = std::make_unique<ModalAnswer>(CLOSE);
+        });
+        form->onSaveClicked();
+        ASSERT_TRUE(error);
+        EXPECT_TRUE(error->text.contains(QStringLiteral("ファイルに書き込めませんでした"))) << target.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral(".ZTI")));
     }
 }
 
