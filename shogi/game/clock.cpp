@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display.h"
+#include "position.h"
 #include "ztl.h"
 
 int clock_total[2];
@@ -46,6 +47,11 @@ void clock_start(int side) {
     last_shown = now;
     move_time = 0;
     draw_clock(0, clock_total[side], side);
+}
+
+void clock_start_both(void) {
+    clock_start(SENTE);
+    clock_start(GOTE);
 }
 
 void clock_tick(int side) {

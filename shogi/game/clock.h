@@ -19,6 +19,8 @@ void clock_reset_totals(void);
 void clock_add_to_total(int side, int seconds);
 
 void clock_start(int side);
+// Both clocks at zero move time, drawn: a new screen or a replayed position.
+void clock_start_both(void);
 void clock_tick(int side);
 void clock_stop(int side);
 void draw_clock(int move_seconds, int total_seconds, int side);

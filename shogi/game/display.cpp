@@ -295,7 +295,9 @@ void set_up_screen(int w, int h) {
     ztl_fill_rect(0, 0, w, h);
     draw_board_frame();
     show_panels(w, h);
-    redraw_board(1);
+    draw_position();
+    clock_start_both();
+    ztl_refresh();
 }
 
 void tear_down_screen(void) {
@@ -331,7 +333,7 @@ void draw_board_frame(void) {
     ztl_set_font(metrics.board_font, 0);
 }
 
-void redraw_board(int with_clocks) {
+void draw_position(void) {
     ztl_set_font(metrics.board_font, 0);
     for (int q = 0; q < SQUARES; ++q) {
         int piece = Board[q];
@@ -344,10 +346,10 @@ void redraw_board(int with_clocks) {
         draw_stands();
     else
         draw_compact_hands();
-    if (with_clocks) {
-        clock_start(SENTE);
-        clock_start(GOTE);
-    }
+}
+
+void redraw_board(void) {
+    draw_position();
     ztl_refresh();
 }
 

@@ -54,7 +54,10 @@ void set_up_screen(int w, int h);
 void tear_down_screen(void);
 
 void draw_board_frame(void);
-void redraw_board(int with_clocks);
+// Every square and both hands into the screen, not yet shown in the window.
+void draw_position(void);
+// draw_position, shown. Starting the clocks is the caller's decision.
+void redraw_board(void);
 void draw_square(int square, int kind, int owner);
 void draw_hand_cell(int column, int row, int piece, int owner);
 void draw_loose_glyph(int x, int y, int kind, int side);

@@ -105,7 +105,7 @@ int turn_step(void) {
     if (r == TURN_MENU) return show_menu();
     if (!play_move(last_move.from, last_move.to, s, last_move.promote)) return show_menu();
 
-    redraw_board(0);
+    redraw_board();
     clock_stop(s);
     int kind = PieceTable[Board[last_move.to]].kind;
     show_kifu_line(kind, last_move.from, last_move.to, s);

@@ -206,7 +206,7 @@ int pen_to_key(void) {
 
 void cancel(void) {
     if (input.state == PIECE_PICKED)
-        redraw_board(0);
+        redraw_board();
     else if (input.state == IN_HAND)
         toggle_hand_cursor(input.hand_x, input.hand_y);
     toggle_board_cursor_here();

@@ -2,6 +2,7 @@
 // through the record, turn the board, quit.
 #include <cstring>
 
+#include "clock.h"
 #include "display.h"
 #include "flow.h"
 #include "game.h"
@@ -48,12 +49,20 @@ void move_selection(Menu& menu, int step) {
     invert_selection(menu);
 }
 
+// The position the menu has put in place, and the clocks restarted for the
+// turn that follows it.
+void show_position_with_fresh_clocks(void) {
+    draw_position();
+    clock_start_both();
+    ztl_refresh();
+}
+
 // One move forward or back through the record, without rewriting it; 0 when
 // the record cannot be replayed.
 int step_through_record(Menu& menu, int new_move_number) {
     move_number = new_move_number;
     if (!replay_or_explain(move_number - 1, 0)) return 0;
-    redraw_board(1);
+    show_position_with_fresh_clocks();
     ztl_panel_clear(menu.panel);
     ztl_panel_locate(menu.panel, 0, 0);
     print_menu(menu);
@@ -146,7 +155,7 @@ int show_menu(void) {
     // too, or the next move would be appended to a longer game.
     if (result && !record_matches_board) result = replay_or_explain(move_number - 1, 1);
     draw_board_frame();
-    redraw_board(1);
+    show_position_with_fresh_clocks();
     if (game_started) dialog("対局開始！", DIALOG_MESSAGE);
     return result;
 }

@@ -173,7 +173,9 @@ protected:
         for (const std::string& m : moves) text += m + "\nT1\n";
         write_file("banrei.csa", text);
         ASSERT_EQ(replay_record(static_cast<int>(moves.size()), 1), 1);
-        redraw_board(1);
+        draw_position();
+        clock_start_both();
+        ztl_refresh();
     }
 
     WorkingDirectory directory;

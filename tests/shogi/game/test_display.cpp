@@ -138,7 +138,7 @@ TEST_F(DisplayTest, PiecesStandUprightOrTurnedBySide) {
     EXPECT_TRUE(shows_glyph(glyph_x(sq(5, 1)), glyph_y(sq(5, 1)), KING, 16, 1, 0));
     EXPECT_TRUE(shows_glyph(glyph_x(sq(2, 8)), glyph_y(sq(2, 8)), ROOK, 16, 0, 0));
     board_rotation = 1;
-    redraw_board(0);
+    redraw_board();
     // Turned: sente's king at the top, upside down, in screen column 4 row 0.
     EXPECT_TRUE(shows_glyph(216 + 4 * 23 + 3, 16 + 3, KING, 16, 1, 0));
     EXPECT_TRUE(shows_glyph(glyph_x(sq(5, 1)), glyph_y(sq(5, 1)), KING, 16, 0, 0));

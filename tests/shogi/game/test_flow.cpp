@@ -82,7 +82,7 @@ TEST_F(FlowTest, TheQuestionBoxSitsOnTheBoardAndIgnoresTouchesBesideItsButtons) 
     EXPECT_EQ(move.result(), 1);
     EXPECT_EQ(PieceTable[Board[20]].kind, PAWN);
     // The box is gone; only the two squares of the move changed.
-    redraw_board(0);
+    redraw_board();
     play({});
     EXPECT_EQ(screen_picture(216, 16, 208, 208), board);
 }

@@ -109,7 +109,7 @@ TEST_F(HumanInputTest, GoteOpensItsHandOnTheLastCellOfTheTopLeftStand) {
 
 TEST_F(HumanInputTest, TheTurnedBoardAddressesSquaresFromTheOtherSide) {
     board_rotation = 1;
-    redraw_board(0);
+    redraw_board();
     put_cursor(0, 0);  // square 80, sente's lance on 1九
     enter();
     keys({ZTL_VK_DOWN});

@@ -148,7 +148,9 @@ TEST_F(SerialTest, TheEngineFinishesAGameAgainstAPeerReplayingARecordedGame) {
     auto start = [] {
         std::memset(RecentMoves, 0, sizeof RecentMoves);
         reset_game();
-        redraw_board(1);
+        draw_position();
+        clock_start_both();
+        ztl_refresh();
         write_record_header(PLAYER_COMPUTER, PLAYER_REMOTE);
         sent.clear();
     };
