@@ -149,15 +149,8 @@ void ztl_panel_print(ztl_panel* p, const char* text, int transparent) {
     std::lock_guard lock(ztl_mutex);
     panel_area area;
     enter_area(p, text_inset(p), &area);
-    for (const auto* b = reinterpret_cast<const unsigned char*>(text); *b != 0; ++b) {
-        int code = *b;
-        if (ztl_is_lead_byte(*b)) {
-            if (b[1] == 0) break;
-            code = b[0] * 256 + b[1];
-            ++b;
-        }
-        print_char(p, code, transparent);
-    }
+    const auto* next = reinterpret_cast<const unsigned char*>(text);
+    for (int code = ztl_next_char(&next); code >= 0; code = ztl_next_char(&next)) print_char(p, code, transparent);
     leave_area(&area);
 }
 

@@ -200,13 +200,8 @@ void ztl_draw_text(int x, int y, const char* text) {
     if (text == nullptr) return;
     std::lock_guard lock(ztl_mutex);
     long long pen = x;
-    for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        int code = *p;
-        if (ztl_is_lead_byte(*p)) {
-            if (p[1] == 0) break;
-            code = p[0] * 256 + p[1];
-            ++p;
-        }
+    const auto* next = reinterpret_cast<const unsigned char*>(text);
+    for (int code = ztl_next_char(&next); code >= 0; code = ztl_next_char(&next)) {
         ztl_draw_char_held(ztl_clamp_to_int(pen), y, code);
         // A cell that starts past the right edge draws nothing, and so do the
         // ones after it, whose dirty marks clamp to the same two corners.

@@ -54,6 +54,21 @@ inline bool ztl_is_lead_byte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// The next character of Shift-JIS text, *p moved past it: a single byte's
+// code, or a double-byte character as lead * 256 + trail. -1 at the end of
+// the text, and at a lead byte that the text ends after.
+inline int ztl_next_char(const unsigned char** p) {
+    const unsigned char* b = *p;
+    if (b[0] == 0) return -1;
+    if (!ztl_is_lead_byte(b[0])) {
+        *p = b + 1;
+        return b[0];
+    }
+    if (b[1] == 0) return -1;
+    *p = b + 2;
+    return b[0] * 256 + b[1];
+}
+
 // --- window image and text scratch -----------------------------------------
 
 // What the window shows: one grey intensity byte per pixel, top-down.

@@ -70,11 +70,14 @@ TEST_F(PanelTest, PrintPutsCellsAtTheCursorAndHonoursLineFeeds) {
 
 TEST_F(PanelTest, InsetTextAreaAndDoubleByteAdvance) {
     ztl_panel* panel = ztl_panel_open(nullptr, 40, 20, 200, 100, ZTL_PANEL_INSET);
-    ztl_panel_print(panel, "金A\tB", 1);  // other control codes are skipped without advancing
+    // Other control codes are skipped without advancing; a lead byte the text
+    // ends after is not printed.
+    ztl_panel_print(panel, "金A\tB\x81", 1);
     expect_char(44, 24, 0x8BE0);
     expect_char(60, 24, 'A');
     expect_char(68, 24, 'B');
     expect_screen_equals_reference();
+    EXPECT_EQ(panel->cursor_x, 32);
     ztl_panel_close(panel);
 }
 
