@@ -21,10 +21,8 @@ const char* const PIECE_CODES[PIECE_KINDS] = {"OU", "KI", "HI", "KA", "GI", "KE"
 
 // The reader takes the file in slots of at most 9 characters: a longer line
 // is split over several slots, each read like a line of its own.
-constexpr int SLOT_COUNT = 2001;
 constexpr int SLOT_SIZE = 11;
 constexpr int SLOT_READ = 9;
-char slots[SLOT_COUNT][SLOT_SIZE];
 
 enum ReplayFailure { REPLAY_UNREADABLE, REPLAY_BAD_MOVE };
 ReplayFailure last_failure;
@@ -92,17 +90,11 @@ int play_recorded_move(int side) {
     return 1;
 }
 
-int read_slots(std::FILE* file) {
-    std::memset(slots, 0, sizeof slots);
-    int count = 0;
-    while (count < SLOT_COUNT && std::fgets(slots[count], SLOT_READ + 1, file) != nullptr) ++count;
-    return count;
-}
-
-// Plays the slots up to n moves; the rewritten record grows in *out when given.
-int walk_slots(int count, int n, std::string* out) {
-    for (int i = 0; i < count && move_number <= n; ++i) {
-        const char* line = slots[i];
+// Plays the record's slots, read one by one, up to n moves; the rewritten
+// record grows in *out when given. Every slot is read however long the game.
+int walk_slots(std::FILE* file, int n, std::string* out) {
+    char line[SLOT_SIZE] = {};
+    while (move_number <= n && std::fgets(line, SLOT_READ + 1, file) != nullptr) {
         if (line[0] == '\n' || line[0] == '\'' || !(is_ascii_digit(line[1]) || is_ascii_letter(line[1]))) continue;
         int side = side_to_move;
         if ((line[0] == '+' && side == SENTE) || (line[0] == '-' && side == GOTE)) {
@@ -206,21 +198,27 @@ int replay_record(int n, int rewrite) {
         last_failure = REPLAY_UNREADABLE;
         return 0;
     }
-    int count = read_slots(file);
-    std::fclose(file);
-
     reset_game();
     std::string rewritten;
     if (rewrite) {
         rewritten = header_text(player_kind[SENTE], player_kind[GOTE]);
         record_panel_clear();
     }
-    int replayed = walk_slots(count, n, rewrite ? &rewritten : nullptr);
-    // The rewritten record goes to disk in one write, so a kill cannot leave half of it.
-    if (rewrite) write_record("w+", rewritten.data(), rewritten.size());
-    record_matches_board = rewrite;
-    if (!replayed) last_failure = REPLAY_BAD_MOVE;
-    return replayed;
+    int replayed = walk_slots(file, n, rewrite ? &rewritten : nullptr);
+    int read_whole = !std::ferror(file);
+    if (!read_whole) {
+        report_file_error("read");
+        last_failure = REPLAY_UNREADABLE;
+    } else if (!replayed) {
+        last_failure = REPLAY_BAD_MOVE;
+    }
+    std::fclose(file);
+    // A record that did not replay is left as it is. The rewritten one goes to
+    // disk in one write, so a kill cannot leave half of it.
+    int rewritten_now = rewrite && replayed && read_whole;
+    if (rewritten_now) write_record("w+", rewritten.data(), rewritten.size());
+    record_matches_board = rewritten_now;
+    return replayed && read_whole;
 }
 
 int replay_or_explain(int n, int rewrite) {

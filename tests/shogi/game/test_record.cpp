@@ -158,21 +158,59 @@ TEST_F(RecordTest, AMoveWithoutItsTimeLineBreaksTheAlternation) {
     EXPECT_EQ(side_to_move, GOTE);
 }
 
-TEST_F(RecordTest, TheReaderTakesAtMost2001SlotsOfNineCharacters) {
-    // Rooks shuffle back and forth: 4 moves a round, each of two slots.
+// Rooks shuffle back and forth: 4 moves a round, each with its time line.
+std::string shuffling_rooks(int move_count) {
     std::string moves;
     const char* round[] = {"+2858HI", "-8252HI", "+5828HI", "-5282HI"};
-    for (int i = 0; i < 1200; ++i) moves += std::string(round[i % 4]) + "\nT1\n";
+    for (int i = 0; i < move_count; ++i) moves += std::string(round[i % 4]) + "\nT1\n";
+    return moves;
+}
+
+TEST_F(RecordTest, TheReaderTakesEveryMoveInSlotsOfNineCharacters) {
     int result;
-    captured_replay(moves, 10000, 0, &result);
+    captured_replay(shuffling_rooks(1200), 10000, 0, &result);
     EXPECT_EQ(result, 1);
-    // The header takes 10 slots (two of its lines are longer than nine
-    // characters), then 995 moves with their times and one move line more.
-    EXPECT_EQ(move_number, 996);
+    EXPECT_EQ(move_number, 1201);
+    EXPECT_EQ(clock_total[GOTE], 600);
     // A long line is read in pieces of nine characters; the rest is skipped.
     captured_replay("+7776FU" + std::string(40, 'x') + "\nT1\n-3334FU\nT1\n", 99, 0, &result);
     EXPECT_EQ(result, 1);
     EXPECT_EQ(move_number, 3);
+}
+
+// Stepping through a long game and going on from its end keeps every move.
+TEST_F(RecordTest, ALongGameKeepsEveryMoveThroughForwardBackAndEscape) {
+    const std::string record = RECORD_HEADER_HUMANS + shuffling_rooks(1200);
+    write_file("banrei.csa", record);
+    ASSERT_EQ(replay_record(1200, 1), 1);
+    EXPECT_EQ(read_file("banrei.csa"), record);
+    type("bbff\x1b");
+    EXPECT_EQ(show_menu(), 1);
+    EXPECT_EQ(move_number, 1201);
+    EXPECT_EQ(read_file("banrei.csa"), record);
+    type("b\x1b");  // one move taken back, exactly one
+    EXPECT_EQ(show_menu(), 1);
+    EXPECT_EQ(move_number, 1200);
+    EXPECT_EQ(read_file("banrei.csa"), RECORD_HEADER_HUMANS + shuffling_rooks(1199));
+}
+
+// A rewriting replay that stops early or cannot read the file leaves the
+// record on disk as it was, and says why.
+TEST_F(RecordTest, ARecordThatDoesNotReplayWholeIsLeftUntouched) {
+    const std::string bad_move = "+7776FU\nT1\n-3334FU\nT1\n+7775FU\nT1\n-2233KA\nT1\n";
+    int result;
+    EXPECT_EQ(captured_replay(bad_move, 99, 1, &result), "Movable error!\nBlack error!\n");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(read_file("banrei.csa"), RECORD_HEADER_HUMANS + bad_move);
+    EXPECT_FALSE(record_matches_board);
+
+    std::remove("banrei.csa");
+    std::filesystem::create_directory("banrei.csa");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(replay_record(99, 1), 0);
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "read: banrei.csa: Is a directory\n");
+    EXPECT_TRUE(std::filesystem::is_directory("banrei.csa"));
 }
 
 TEST_F(RecordTest, RewritingReplaysWriteTheRecordAsRead) {
