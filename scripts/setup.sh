@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   dpkg-dev file lintian desktop-file-utils appstream man-db
+  fairy-stockfish
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "display.h"
 #include "game.h"
 #include "human_input.h"
+#include "peers.h"
 #include "record.h"
 #include "search.h"
 #include "serial.h"
@@ -119,12 +120,16 @@ int turn_step(void) {
 int choose_players(void) {
     int before[2] = {player_kind[SENTE], player_kind[GOTE]};
     const char* const questions[2] = {"  対局者(▲先手)  ", "  対局者(△後手)  "};
+    // A chosen peer is offered as a third answer; without one the box is the usual one.
+    int mode = peer_chosen() ? DIALOG_HUMAN_COMPUTER_REMOTE : DIALOG_HUMAN_COMPUTER;
     for (int side = SENTE; side <= GOTE; ++side) {
-        int answer = dialog(questions[side], DIALOG_HUMAN_COMPUTER);
+        int answer = dialog(questions[side], mode);
         if (answer == 'c') {
             player_kind[side] = PLAYER_COMPUTER;
         } else if (answer == 'h') {
             player_kind[side] = PLAYER_HUMAN;
+        } else if (answer == 'r' && mode == DIALOG_HUMAN_COMPUTER_REMOTE) {
+            player_kind[side] = PLAYER_REMOTE;
         } else {
             player_kind[SENTE] = before[SENTE];
             player_kind[GOTE] = before[GOTE];

@@ -5,6 +5,7 @@
 constexpr int DIALOG_MESSAGE = 0;       // closed by any key or a pen touch
 constexpr int DIALOG_YES_NO = 1;        // [Yes]/[No] buttons report 'y' / 'n'
 constexpr int DIALOG_HUMAN_COMPUTER = 2;  // [Human]/[Computer] buttons report 'h' / 'c'
+constexpr int DIALOG_HUMAN_COMPUTER_REMOTE = 3;  // and a third line, [Remote], reporting 'r'
 
 // Plays or handles one turn of side_to_move; 0 ends the program.
 int turn_step(void);

@@ -8,6 +8,7 @@
 #include "display.h"
 #include "flow.h"
 #include "game.h"
+#include "peers.h"
 #include "record.h"
 #include "search.h"
 #include "settings.h"
@@ -48,7 +49,15 @@ void run_game(void) {
     tear_down_screen();
 }
 
-int app_main(int, char**) {
+int app_main(int argc, char** argv) {
+    switch (read_peer_options(argc, argv)) {
+        case PEER_OPTIONS_HELP:
+            std::exit(0);
+        case PEER_OPTIONS_BAD:
+            std::exit(2);
+        default:
+            break;
+    }
     std::snprintf(core_version, sizeof core_version, "%s", "1.1");
     std::snprintf(front_end_version, sizeof front_end_version, "%s", "1.1.0");
     std::printf("BanreiZTL version %s\nBanrei-core version %s\n", front_end_version, core_version);
