@@ -2,6 +2,7 @@
 //
 //   banrei_match engine A B [options]      A against B, colours alternating
 //   banrei_match gnushogi A [options]      A against GNU Shogi (bench/match/setup.sh installs it)
+//   banrei_match usi PROGRAM A [options]   A against a USI engine (e.g. fairy-stockfish)
 //
 // A and B are settings: a file used for both sides, or a folder holding
 // sente.ini and gote.ini. Options:
@@ -9,8 +10,8 @@
 //   --seed S       seed of the first pair (default 1)
 //   --moves M      plies before a game counts as drawn (default 400)
 //   --jobs J       games played in J processes at once (default 1)
-//   --depth D      GNU Shogi's search depth in plies (default 2)
-//   --seconds T    GNU Shogi's time per move instead of a depth
+//   --depth D      the opponent's search depth in plies (default 2)
+//   --seconds T    the opponent's time per move instead of a depth
 //   --random       GNU Shogi varies its choices
 //   --log FILE     one line per game: result, reason and moves
 // Prints the score of A with a 95 % confidence interval, the score by colour
@@ -31,12 +32,14 @@
 #include "gnushogi_player.h"
 #include "match_game.h"
 #include "position.h"
+#include "usi_player.h"
 
 namespace {
 
 struct Options {
     std::string mode;
     std::string a, b;
+    std::string program;  // the USI engine
     int games = 40;
     unsigned seed = 1;
     int moves = 400;
@@ -57,7 +60,8 @@ struct Outcome {
 
 int usage(void) {
     std::fprintf(stderr,
-                 "usage: banrei_match engine A B [options] | banrei_match gnushogi A [options]\n"
+                 "usage: banrei_match engine A B [options] | banrei_match gnushogi A [options] | banrei_match usi PROGRAM A "
+                 "[options]\n"
                  "options: --games N --seed S --moves M --jobs J --depth D --seconds T --random --log FILE\n");
     return 2;
 }
@@ -67,9 +71,10 @@ int parse_options(int argc, char** argv, Options& o) {
     o.mode = argv[1];
     o.a = argv[2];
     int i = 3;
-    if (o.mode == "engine") {
+    if (o.mode == "engine" || o.mode == "usi") {
         if (argc < 4) return 0;
-        o.b = argv[i++];
+        if (o.mode == "usi") o.program = o.a;
+        (o.mode == "usi" ? o.a : o.b) = argv[i++];
     } else if (o.mode != "gnushogi") {
         return 0;
     }
@@ -93,6 +98,14 @@ int parse_options(int argc, char** argv, Options& o) {
     return o.games > 0;
 }
 
+UsiSettings usi_settings(const Options& o) {
+    UsiSettings settings;
+    settings.command = {o.program};
+    settings.go = o.gnu.depth > 0 ? "depth " + std::to_string(o.gnu.depth)
+                                  : "btime 0 wtime 0 byoyomi " + std::to_string(1000 * o.gnu.seconds);
+    return settings;
+}
+
 double score_for(GameResult r, int side) {
     if (r == DRAWN) return 0.5;
     return (r == SENTE_WINS) == (side == SENTE) ? 1.0 : 0.0;
@@ -105,6 +118,9 @@ Outcome play_one(const Options& o, int index, const EnginePlayer& a, const Engin
     if (o.mode == "engine") {
         const EnginePlayer* players[2] = {a_side == SENTE ? &a : &b, a_side == SENTE ? &b : &a};
         g = play_engine_game(players, seed, o.moves);
+    } else if (o.mode == "usi") {
+        static UsiPlayer usi(usi_settings(o));  // one engine process for all the games of a worker
+        g = play_outside_game(a, a_side, usi, seed, o.moves);
     } else {
         GnuShogi gnu(o.gnu);
         g = play_outside_game(a, a_side, gnu, seed, o.moves);
@@ -206,8 +222,11 @@ void report(const Options& o, const std::vector<Outcome>& all) {
     double var = 0;
     for (const Outcome& r : all) var += (r.score - score) * (r.score - score);
     double margin = n > 1 ? 1.96 * std::sqrt(var / (n - 1) / n) : 0.5;
+    std::string limit = o.gnu.depth > 0 ? "depth " + std::to_string(o.gnu.depth)
+                                        : std::to_string(o.gnu.seconds) + " s/move";
     std::string opponent = o.mode == "engine" ? o.b
-                                              : o.gnu.depth > 0 ? "GNU Shogi, depth " + std::to_string(o.gnu.depth)
+                           : o.mode == "usi"  ? o.program + ", " + limit
+                           : o.gnu.depth > 0 ? "GNU Shogi, depth " + std::to_string(o.gnu.depth)
                                                                 : "GNU Shogi, " + std::to_string(o.gnu.seconds) + " s/move";
     std::printf("A: %s\nB: %s\n", o.a.c_str(), opponent.c_str());
     std::printf("games %d: A wins %.0f, draws %.0f, losses %.0f\n", n, wins, draws, n - wins - draws);

@@ -14,10 +14,10 @@
 #include "position.h"
 #include "rules.h"
 #include "search.h"
+#include "usi_moves.h"
 
 namespace {
 
-constexpr char PIECE_LETTERS[] = "KGRBSNLP";  // unpromoted kinds KING..PAWN
 constexpr int REPETITIONS_TO_DRAW = 4;
 
 double thread_seconds(void) {
@@ -129,49 +129,16 @@ int load_engine_player(const std::string& settings_path, EnginePlayer& player) {
 }
 
 std::string move_text(const PlayedMove& move) {
-    char text[8];
-    int to_file = 9 - move.to % 9;
-    char to_rank = static_cast<char>('a' + move.to / 9);
-    if (is_drop(move.from)) {
-        int kind = PieceTable[Board[move.from]].kind;
-        std::snprintf(text, sizeof text, "%c*%d%c", PIECE_LETTERS[kind > PAWN ? kind - PROMOTION_OFFSET : kind], to_file, to_rank);
-    } else {
-        std::snprintf(text, sizeof text, "%d%c%d%c%s", 9 - move.from % 9, 'a' + move.from / 9, to_file, to_rank,
-                      move.promote ? "+" : "");
-    }
+    char text[USI_MOVE_SIZE];
+    write_usi_move(LastMove{move.from, move.to, move.promote}, PeerPosition{Board, PieceTable}, text);
     return text;
 }
 
-namespace {
-
-int square_of(char file, char rank) {
-    if (file < '1' || file > '9' || rank < 'a' || rank > 'i') return -1;
-    return 9 * (rank - 'a') + (9 - (file - '0'));
-}
-
-// The hand cell of one of `side`'s pieces of `kind`, or -1.
-int hand_cell_of(int kind, int side) {
-    for (int slot = 0; slot < HAND_SLOTS; ++slot) {
-        int p = Board[hand_base(side) + slot];
-        if (p != NO_PIECE && PieceTable[p].kind == kind) return hand_base(side) + slot;
-    }
-    return -1;
-}
-
-}  // namespace
-
 int parse_move_text(const std::string& text, int side, PlayedMove& move) {
-    if (text.size() >= 4 && text[1] == '*') {
-        const char* letter = std::strchr(PIECE_LETTERS, text[0]);
-        if (letter == nullptr || text[0] == '\0') return 0;
-        move = PlayedMove{hand_cell_of(static_cast<int>(letter - PIECE_LETTERS), side), square_of(text[2], text[3]), 0};
-    } else if (text.size() >= 4) {
-        move = PlayedMove{square_of(text[0], text[1]), square_of(text[2], text[3]), text.size() > 4 && text[4] == '+'};
-    } else {
-        return 0;
-    }
-    if (move.from < 0 || move.to < 0) return 0;
-    return PieceTable[Board[move.from]].owner == side && can_move(move.from, move.to, Board, PieceTable);
+    LastMove found;
+    if (!read_usi_move(text.c_str(), side, PeerPosition{Board, PieceTable}, found)) return 0;
+    move = PlayedMove{found.from, found.to, found.promote};
+    return can_move(move.from, move.to, Board, PieceTable);
 }
 
 GameRecord play_engine_game(const EnginePlayer* players[2], unsigned seed, int move_limit) {

@@ -50,19 +50,13 @@ int game_from_record(std::vector<std::string>& moves) {
     return static_cast<int>(moves.size()) == move_number - 1;
 }
 
-// A move on the live position that takes the opponent's king: the game's
-// rules allow leaving one's king open, USI has no word for taking it.
+// A move on the live position that takes the opponent's king, said for the engine.
 int king_capture(char buffer[SERIAL_MESSAGE_SIZE]) {
-    int side = side_to_move;
-    int king = PieceTable[side == SENTE ? GOTE_KING_PIECE : SENTE_KING_PIECE].square;
-    if (king >= SQUARES) return 0;
-    for (int from = 0; from < SQUARES; ++from) {
-        int piece = Board[from];
-        if (piece == NO_PIECE || PieceTable[piece].owner != side || !can_move(from, king, Board, PieceTable)) continue;
-        write_csa_move(LastMove{from, king, 0}, side, PeerPosition{Board, PieceTable}, buffer);
-        return 1;
-    }
-    return 0;
+    PeerPosition live{Board, PieceTable};
+    LastMove capture;
+    if (!find_king_capture(side_to_move, live, capture)) return 0;
+    write_csa_move(capture, side_to_move, live, buffer);
+    return 1;
 }
 
 // The engine's answer as a message of the seam.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "rules.h"
+
 const char* const CSA_PIECE_CODES[PIECE_KINDS] = {"OU", "KI", "HI", "KA", "GI", "KE", "KY",
                                                   "FU", "RY", "UM", "NG", "NK", "NY", "TO"};
 
@@ -118,6 +120,23 @@ void write_usi_move(const LastMove& move, PeerPosition position, char out[USI_MO
                              to_rank, move.promote ? '+' : '\0', '\0'};
         std::memcpy(out, text, sizeof text);
     }
+}
+
+int find_king_capture(int side, PeerPosition position, LastMove& move) {
+    int king = -1;
+    for (int piece = 0; piece < PIECE_COUNT; ++piece) {
+        const PieceRecord& p = position.pieces[piece];
+        if (p.kind == KING && p.owner != side && p.square < SQUARES) king = p.square;
+    }
+    if (king < 0) return 0;
+    for (int from = 0; from < SQUARES; ++from) {
+        int piece = position.board[from];
+        if (piece == NO_PIECE || position.pieces[piece].owner != side) continue;
+        if (!can_move(from, king, position.board, position.pieces)) continue;
+        move = LastMove{from, king, 0};
+        return 1;
+    }
+    return 0;
 }
 
 void play_peer_move(const LastMove& move, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
