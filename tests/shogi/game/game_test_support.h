@@ -181,6 +181,28 @@ protected:
     WorkingDirectory directory;
 };
 
+inline const std::string HEADER_HUMAN_REMOTE =
+    "'Players\nN+Human\nN-RS232C\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
+
+// Sente a person, gote the remote player, with a fresh record saying so.
+class RemoteGameTest : public GameScreenTest {
+protected:
+    void SetUp() override {
+        GameScreenTest::SetUp();
+        player_kind[SENTE] = PLAYER_HUMAN;
+        player_kind[GOTE] = PLAYER_REMOTE;
+        write_record_header(PLAYER_HUMAN, PLAYER_REMOTE);
+    }
+    // Sente's 7七 to 7六 by keys from the centre of the board.
+    static void sente_plays_7776() {
+        for (int k : {ZTL_VK_LEFT, ZTL_VK_LEFT, ZTL_VK_DOWN, ZTL_VK_DOWN}) press(k);
+        type("\r");
+        press(ZTL_VK_UP);
+        type("\r");
+        ASSERT_EQ(turn_step(), 1);
+    }
+};
+
 // The same on a 400 x 240 screen: no room for panels beside or above the
 // board, so the hands are the compact columns. What the layout printed is kept.
 class NarrowScreenTest : public GameScreenTest {

@@ -22,31 +22,18 @@ int peer_sends(char buffer[SERIAL_MESSAGE_SIZE]) {
 }
 constexpr SerialPort TEST_PEER = {peer_receives, peer_sends};
 
-const std::string HEADER_HUMAN_REMOTE =
-    "'Players\nN+Human\nN-RS232C\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
 
-class SerialTest : public GameScreenTest {
+class SerialTest : public RemoteGameTest {
 protected:
     void SetUp() override {
-        GameScreenTest::SetUp();
+        RemoteGameTest::SetUp();
         serial_use_port(&TEST_PEER);
         inbox.clear();
         sent.clear();
-        player_kind[SENTE] = PLAYER_HUMAN;
-        player_kind[GOTE] = PLAYER_REMOTE;
-        write_record_header(PLAYER_HUMAN, PLAYER_REMOTE);
     }
     void TearDown() override {
         serial_use_port(nullptr);
         GameScreenTest::TearDown();
-    }
-    // Sente's 7七 to 7六 by keys from the centre of the board.
-    static void sente_plays_7776() {
-        for (int k : {ZTL_VK_LEFT, ZTL_VK_LEFT, ZTL_VK_DOWN, ZTL_VK_DOWN}) press(k);
-        type("\r");
-        press(ZTL_VK_UP);
-        type("\r");
-        ASSERT_EQ(turn_step(), 1);
     }
 };
 

@@ -40,8 +40,6 @@ TEST(TcpAddresses, ListenAndConnectTextsAreSplitOrRefused) {
     }
 }
 
-const std::string HEADER_HUMAN_REMOTE =
-    "'Players\nN+Human\nN-RS232C\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
 
 // The fake friend: a plain socket connected to the game's listening port.
 class FakeFriend {
@@ -82,25 +80,15 @@ private:
     bool connected_ = false;
 };
 
-class TcpGameTest : public GameScreenTest {
+class TcpGameTest : public RemoteGameTest {
 protected:
     void SetUp() override {
-        GameScreenTest::SetUp();
+        RemoteGameTest::SetUp();
         ASSERT_TRUE(use_network_peer(1, "0"));  // the loopback, a free port
-        player_kind[SENTE] = PLAYER_HUMAN;
-        player_kind[GOTE] = PLAYER_REMOTE;
-        write_record_header(PLAYER_HUMAN, PLAYER_REMOTE);
     }
     void TearDown() override {
         drop_peer();
         GameScreenTest::TearDown();
-    }
-    static void sente_plays_7776() {
-        for (int k : {ZTL_VK_LEFT, ZTL_VK_LEFT, ZTL_VK_DOWN, ZTL_VK_DOWN}) press(k);
-        type("\r");
-        press(ZTL_VK_UP);
-        type("\r");
-        ASSERT_EQ(turn_step(), 1);
     }
     // Gote's turn with what the friend says; keys answer the boxes and the menu.
     static int gote_turn(FakeFriend& peer, const std::string& said, const char* keys) {

@@ -12,8 +12,6 @@
 
 namespace {
 
-const std::string HEADER_HUMAN_REMOTE =
-    "'Players\nN+Human\nN-RS232C\n'HIRATE( normal )\nPI\n'Black\n+\n'Kifu & Time\n";
 
 // Logs what it hears to "heard" and answers with the first line of the file
 // "answers" not yet given (3c3d when there is none).
@@ -30,13 +28,10 @@ const char* const SCRIPTED_ENGINE =
     "  esac\n"
     "done\n";
 
-class UsiGameTest : public GameScreenTest {
+class UsiGameTest : public RemoteGameTest {
 protected:
     void SetUp() override {
-        GameScreenTest::SetUp();
-        player_kind[SENTE] = PLAYER_HUMAN;
-        player_kind[GOTE] = PLAYER_REMOTE;
-        write_record_header(PLAYER_HUMAN, PLAYER_REMOTE);
+        RemoteGameTest::SetUp();
     }
     void TearDown() override {
         drop_peer();
@@ -52,14 +47,6 @@ protected:
         settings.answer_ms = 500;
         settings.think_ms = 1500;
         use_usi_engine(settings);
-    }
-    // Sente's 7七 to 7六 by keys from the centre of the board.
-    static void sente_plays_7776() {
-        for (int k : {ZTL_VK_LEFT, ZTL_VK_LEFT, ZTL_VK_DOWN, ZTL_VK_DOWN}) press(k);
-        type("\r");
-        press(ZTL_VK_UP);
-        type("\r");
-        ASSERT_EQ(turn_step(), 1);
     }
 };
 
