@@ -45,7 +45,7 @@ int game_from_record(std::vector<std::string>& moves) {
         char usi[USI_MOVE_SIZE];
         write_usi_move(move, position, usi);
         moves.push_back(usi);
-        play_peer_move(move, side, board, pieces);
+        execute_game_move(move.from, move.to, side, move.promote, board, pieces);
     }
     return static_cast<int>(moves.size()) == move_number - 1;
 }

@@ -16,15 +16,6 @@ int rank_of(int square) { return square / 9 + 1; }
 char digit(int value) { return static_cast<char>('0' + value); }
 int square_at(int file, int rank) { return (rank - 1) * 9 + (9 - file); }
 
-// An unpromoted rook, bishop, silver, knight, lance or pawn moving on the
-// board into, inside or out of its side's far three ranks.
-int promotable(int from, int to, int side, PeerPosition position) {
-    int kind = position.pieces[position.board[from]].kind;
-    int from_zone = side == SENTE ? from <= 26 : from >= 54;
-    int to_zone = side == SENTE ? to <= 26 : to >= 54;
-    return kind >= ROOK && kind <= PAWN && (from_zone || to_zone);
-}
-
 int kind_of_code(const char* code) {
     for (int kind = 0; kind < PIECE_KINDS; ++kind)
         if (std::strncmp(CSA_PIECE_CODES[kind], code, 2) == 0) return kind;
@@ -52,14 +43,14 @@ int owns(int square, int side, PeerPosition position) {
 int settle_move(int from, int to, int side, int kind_after, int promote_asked, PeerPosition position,
                 LastMove& move) {
     if (to < 0 || from < 0) return 0;
-    if (from >= SENTE_HAND_BASE) {
+    if (is_drop(from)) {
         move = LastMove{from, to, 0};
         return 1;
     }
     if (from == to || !owns(from, side, position)) return 0;
     int kind = position.pieces[position.board[from]].kind;
     int promotes = promote_asked || (kind_after >= 0 && kind_after != kind);
-    if (promotes && !promotable(from, to, side, position)) return 0;
+    if (promotes && !may_promote(from, to, side, position.board, position.pieces)) return 0;
     if (kind_after >= 0 && kind_after != (promotes ? kind + PROMOTION_OFFSET : kind)) return 0;
     move = LastMove{from, to, promotes};
     return 1;
@@ -89,7 +80,7 @@ int read_csa_move(const char* text, int side, PeerPosition position, LastMove& m
 
 void write_csa_move(const LastMove& move, int side, PeerPosition position, char out[CSA_MOVE_SIZE]) {
     int kind = position.pieces[position.board[move.from]].kind + (move.promote ? PROMOTION_OFFSET : 0);
-    int drop = move.from >= SENTE_HAND_BASE;
+    int drop = is_drop(move.from);
     const char* code = CSA_PIECE_CODES[kind];
     const char text[] = {side == SENTE ? '+' : '-', digit(drop ? 0 : file_of(move.from)),
                          digit(drop ? 0 : rank_of(move.from)), digit(file_of(move.to)), digit(rank_of(move.to)),
@@ -112,7 +103,7 @@ int read_usi_move(const char* text, int side, PeerPosition position, LastMove& m
 void write_usi_move(const LastMove& move, PeerPosition position, char out[USI_MOVE_SIZE]) {
     char to_file = digit(file_of(move.to));
     char to_rank = static_cast<char>('a' + rank_of(move.to) - 1);
-    if (move.from >= SENTE_HAND_BASE) {
+    if (is_drop(move.from)) {
         const char text[] = {USI_LETTERS[position.pieces[position.board[move.from]].kind], '*', to_file, to_rank, '\0'};
         std::memcpy(out, text, sizeof text);
     } else {
@@ -137,11 +128,4 @@ int find_king_capture(int side, PeerPosition position, LastMove& move) {
         return 1;
     }
     return 0;
-}
-
-void play_peer_move(const LastMove& move, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
-    int taken = board[move.to];
-    int promoted = make_move(move.from, move.to, side, board, pieces);
-    if (taken != NO_PIECE && pieces[taken].kind > PAWN) pieces[taken].kind -= PROMOTION_OFFSET;
-    if (promoted && !move.promote) pieces[board[move.to]].kind -= PROMOTION_OFFSET;
 }

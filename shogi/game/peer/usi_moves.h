@@ -34,7 +34,3 @@ void write_usi_move(const LastMove& move, PeerPosition position, char out[USI_MO
 // A move of `side` that takes the other side's king, when there is one:
 // the game lets a side leave its king open, USI has no word for taking it.
 int find_king_capture(int side, PeerPosition position, LastMove& move);
-
-// Plays a move as the game does (a captured piece goes demoted into the hand,
-// the mover promotes only when asked) on a position of its own.
-void play_peer_move(const LastMove& move, int side, int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);

@@ -172,7 +172,8 @@ TEST(UsiMoves, EveryLegalMoveOfRandomGamesRoundTrips) {
                 EXPECT_TRUE(same_usi && same_csa) << usi << " " << csa;
                 ++checked;
             }
-            play_peer_move(moves[random() % moves.size()], side, board, pieces);
+            const LastMove& chosen = moves[random() % moves.size()];
+            execute_game_move(chosen.from, chosen.to, side, chosen.promote, board, pieces);
         }
     }
     EXPECT_GT(checked, 10000);
