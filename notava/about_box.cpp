@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "todo_display.h"
+#include "window_frame.h"
 
 namespace {
 
@@ -39,8 +40,14 @@ AboutBox::AboutBox() {
     ok->setGeometry(107, 120, 75, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
 
+    centreOnScreen(size());
+    whenFramed(this, [this](const QMargins& frame) { centreOnScreen(size().grownBy(frame)); });
+}
+
+// The whole box, frame included, in the middle of the screen (integer halves).
+void AboutBox::centreOnScreen(const QSize& outer) {
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
-        move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);
+        move(area.width() / 2 - outer.width() / 2, area.height() / 2 - outer.height() / 2);
     }
 }

@@ -1,4 +1,4 @@
-// The about box: a fixed little window, placed in the middle of the screen.
+// The about box: a fixed little window, placed with its frame in the middle of the screen.
 #pragma once
 
 #include <QDialog>
@@ -6,4 +6,7 @@
 class AboutBox : public QDialog {
 public:
     AboutBox();
+
+private:
+    void centreOnScreen(const QSize& outer);
 };

@@ -1,7 +1,9 @@
 #include "list_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -9,12 +11,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "entry_filter.h"
 #include "handler_guard.h"
 #include "todo_display.h"
+#include "window_frame.h"
 
 namespace {
 
 constexpr int COLUMN_WIDTHS[ListWindow::COLUMN_COUNT] = {44, 89, 90, 64, 64, 88, 64};
+constexpr QRect OUTER_GEOMETRY(455, 108, 541, 315);
 constexpr int ROW_HEIGHT = 20;
 constexpr const char* HEADERS[ListWindow::COLUMN_COUNT] = {"ランク", "記入日", "期限日", "依頼元",
                                                            "依頼先", "内容", "シークレット"};
@@ -70,23 +75,65 @@ ListWindow::ListWindow(const TodoData& data, TodoDate today) : data_(data), toda
     setWindowTitle(QString::fromUtf8("ZT Todo list Viewer 一覧表示"));
     setAttribute(Qt::WA_QuitOnClose, false);  // the main window alone ends the program
     setFont(gothicFont(12, true));
-    setGeometry(455, 108, 541, 315);
+    setGeometry(OUTER_GEOMETRY);
+    // The outer size and position are the whole window's, frame included
+    // (Qt moves a top-level window by its frame's corner).
+    whenFramed(this, [this](const QMargins& frame) {
+        resize(OUTER_GEOMETRY.size().shrunkBy(frame));
+        move(OUTER_GEOMETRY.topLeft());
+    });
 
     tabBar_ = new QTabBar(this);
     tabBar_->setObjectName("TabControl1");
     tabBar_->setExpanding(false);
     for (const char* tab : TABS) tabBar_->addTab(QString::fromUtf8(tab));
+    createFilter();
     createGrid();
 
+    // The filter box stands hidden between the strip and the grid, where a
+    // hidden widget takes no room: until it is asked for, the window is the
+    // one it always was.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(0);
     layout->addWidget(tabBar_);
+    layout->addWidget(filterEdit_);
     layout->addWidget(grid_);
 
     connect(tabBar_, &QTabBar::currentChanged, this, [this] { runHandler(this, [&] { onTabChanged(); }); });
     connect(grid_, &QTableWidget::doubleClicked, this, [this] { runHandler(this, [&] { onRowDoubleClicked(); }); });
     writeHeaders();
+}
+
+void ListWindow::createFilter() {
+    filterEdit_ = new QLineEdit(this);
+    filterEdit_->setObjectName("FilterEdit");
+    filterEdit_->setPlaceholderText(QString::fromUtf8("絞り込み (Esc: 解除)"));
+    filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->hide();
+    connect(filterEdit_, &QLineEdit::textChanged, this, [this] { runHandler(this, [&] { fillRows(selectedTab()); }); });
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, &ListWindow::showFilter);
+    addAction(find);
+    auto* dismiss = new QAction(filterEdit_);
+    dismiss->setShortcut(Qt::Key_Escape);
+    dismiss->setShortcutContext(Qt::WidgetShortcut);
+    connect(dismiss, &QAction::triggered, this, &ListWindow::hideFilter);
+    filterEdit_->addAction(dismiss);
+}
+
+void ListWindow::showFilter() {
+    filterEdit_->show();
+    filterEdit_->setFocus();
+    filterEdit_->selectAll();
+}
+
+void ListWindow::hideFilter() {
+    filterEdit_->clear();
+    filterEdit_->hide();
+    grid_->setFocus();
 }
 
 void ListWindow::createGrid() {
@@ -133,13 +180,17 @@ void ListWindow::refill() {
         const QSignalBlocker quiet(tabBar_);
         tabBar_->setCurrentIndex(static_cast<int>(ListTab::EntryOrder));
     }
-    setRowCount(std::max(data_.entryCount, 2));
-    clearFirstRow();
-    for (int i = 1; i < data_.entryCount; ++i) fillRow(i, i);
+    fillRows(ListTab::EntryOrder);
 }
 
-void ListWindow::onTabChanged() {
-    const std::vector<int> rows = listRowsFor(data_, selectedTab());
+void ListWindow::onTabChanged() { fillRows(selectedTab()); }
+
+// The rows of `tab`, narrowed to those that the filter box's text matches.
+void ListWindow::fillRows(ListTab tab) {
+    std::vector<int> rows = listRowsFor(data_, tab);
+    const QString typed = filterEdit_->text();
+    if (!typed.isEmpty())
+        std::erase_if(rows, [&](int n) { return !matchesFilter(rowTexts(n), typed); });
     setRowCount(std::max(static_cast<int>(rows.size()) + 1, 2));
     clearFirstRow();
     for (std::size_t i = 0; i < rows.size(); ++i) fillRow(static_cast<int>(i) + 1, rows[i]);
@@ -152,13 +203,16 @@ void ListWindow::onRowDoubleClicked() {
     if (entry != 0) emit entryChosen(entry);
 }
 
+QStringList ListWindow::rowTexts(int n) const {
+    const TodoEntry& entry = data_.entries[n];
+    return {displayRank(entry.rank), displayDate(entry.entryDate), displayDate(entry.limitDate),
+            displayLine(entry.request), displayLine(entry.client), displayLine(entry.content),
+            entry.secret ? QString::fromUtf8(SECRET_MARK) : QString()};
+}
+
 void ListWindow::fillRow(int row, int n) {
     const TodoEntry& entry = data_.entries[n];
-    writeRow(row,
-             {displayRank(entry.rank), displayDate(entry.entryDate), displayDate(entry.limitDate),
-              displayLine(entry.request), displayLine(entry.client), displayLine(entry.content),
-              entry.secret ? QString::fromUtf8(SECRET_MARK) : QString()},
-             entry.deleted ? 1 : 0, dateKey(entry.limitDate), n);
+    writeRow(row, rowTexts(n), entry.deleted ? 1 : 0, dateKey(entry.limitDate), n);
 }
 
 void ListWindow::clearFirstRow() { writeRow(1, QStringList(COLUMN_COUNT, QString()), 0, 0, 0); }

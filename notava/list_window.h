@@ -1,6 +1,7 @@
 // The list window: every entry of the loaded pair in a grid, with six tabs
-// that order or filter the rows. Overdue rows are red, rows due today blue,
-// processed entries struck through. It is given the pair and today's date and
+// that order or filter the rows and a filter box (hidden until asked for)
+// that narrows them to the entries containing a text. Overdue rows are red,
+// rows due today blue, processed entries struck through. It is given the pair and today's date and
 // tells its owner what happened: an entry chosen by a double-click, the window
 // shown or hidden. Closing only hides it.
 #pragma once
@@ -9,6 +10,7 @@
 
 #include "todo_lists.h"
 
+class QLineEdit;
 class QTabBar;
 class QTableWidget;
 
@@ -37,6 +39,11 @@ public:
 
     QTabBar* tabBar() const { return tabBar_; }
     QTableWidget* grid() const { return grid_; }
+    QLineEdit* filterEdit() const { return filterEdit_; }
+
+    // The filter box above the grid (Ctrl+F); hiding it (Escape) clears it.
+    void showFilter();
+    void hideFilter();
 
     void onTabChanged();
     void onRowDoubleClicked();
@@ -52,7 +59,10 @@ protected:
 private:
     // Fills the rows in entry order, the strip back on its first tab.
     void refill();
+    void createFilter();
     void createGrid();
+    void fillRows(ListTab tab);
+    QStringList rowTexts(int n) const;
     void writeHeaders();
     void setRowCount(int rows);
     void writeRow(int row, const QStringList& texts, int deleted, int dateKey, int entry);
@@ -60,5 +70,6 @@ private:
     const TodoData& data_;
     TodoDate today_;
     QTabBar* tabBar_;
+    QLineEdit* filterEdit_;
     QTableWidget* grid_;
 };

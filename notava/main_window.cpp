@@ -3,12 +3,16 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,11 +21,21 @@
 
 #include "about_box.h"
 #include "handler_guard.h"
-#include "todo_display.h"
-#include "todo_lists.h"
 #include "list_window.h"
+#include "recent_pairs.h"
+#include "todo_display.h"
+#include "todo_export.h"
+#include "todo_lists.h"
 
 namespace {
+
+// The first dropped local file when it is a .idx or .dat file (any case).
+QString droppedTodoFile(const QMimeData* mime) {
+    if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().first().isLocalFile()) return {};
+    const QString path = mime->urls().first().toLocalFile();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == "idx" || suffix == "dat" ? path : QString();
+}
 
 constexpr int CLIENT_WIDTH = 323;
 constexpr int CLIENT_HEIGHT = 337;
@@ -59,6 +73,7 @@ MainWindow::MainWindow(MonthCalendar::DateSource currentDate) : currentDate_(std
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(gothicFont(12, false));
+    setAcceptDrops(true);  // a .idx or .dat file dropped on the window opens
 
     auto* client = new QWidget(this);
     client->setObjectName("ClientArea");
@@ -134,7 +149,12 @@ void MainWindow::createMenu() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File1");
     controls_.openAction = addAction(file, "Open1", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O));
+    controls_.recentMenu = file->addMenu("Open &Recent");
+    controls_.recentMenu->setObjectName("Recent1");
+    controls_.exportAction = addAction(file, "Export1", "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E));
+    controls_.exportAction->setEnabled(false);
     controls_.exitAction = addAction(file, "Exit1", "E&xit");
+    showRecentPairs();
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("View1");
     controls_.listAction = addAction(view, "List1", "&List...", QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -155,12 +175,26 @@ void MainWindow::createOpenDialog() {
     controls_.openDialog->setNameFilters({"Todo Data files(*.idx *.dat)", "All Files(*)"});
 }
 
+void MainWindow::showRecentPairs() {
+    QMenu* menu = controls_.recentMenu;
+    menu->clear();
+    const QStringList paths = RecentPairs().paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* action = menu->addAction(QString("&%1 %2").arg(i + 1).arg(paths[i]));
+        action->setObjectName(QString("Recent1_%1").arg(i + 1));
+        const QString path = paths[i];
+        connect(action, &QAction::triggered, this, [this, path] { runHandler(this, [&] { openTodoFile(path); }); });
+    }
+    menu->setEnabled(!paths.isEmpty());
+}
+
 void MainWindow::connectHandlers() {
     // A slot that runs `method` as a guarded handler, whatever the signal carries.
     auto handle = [this](void (MainWindow::*method)()) {
         return [this, method] { runHandler(this, [&] { (this->*method)(); }); };
     };
     connect(controls_.openAction, &QAction::triggered, this, handle(&MainWindow::onOpenChosen));
+    connect(controls_.exportAction, &QAction::triggered, this, handle(&MainWindow::onExportChosen));
     connect(controls_.exitAction, &QAction::triggered, this, handle(&MainWindow::onExitChosen));
     connect(controls_.listAction, &QAction::triggered, this, handle(&MainWindow::onListChosen));
     connect(controls_.aboutAction, &QAction::triggered, this, handle(&MainWindow::onAboutChosen));
@@ -186,21 +220,56 @@ void MainWindow::onOpenChosen() {
     openTodoFile(controls_.openDialog->selectedFiles().first());
 }
 
-void MainWindow::openTodoFile(const QString& path) {
-    if (!loadTodoFiles(path.toStdString(), data_)) return;
+bool MainWindow::openTodoFile(const QString& path) {
+    std::string whyNot;
+    if (!loadTodoFiles(path.toStdString(), data_, whyNot)) {
+        showHandlerError(this, QString::fromStdString(whyNot));  // a silent failure would look like success
+        return false;
+    }
+    pairPath_ = path;
+    RecentPairs().add(path);
+    showRecentPairs();
     controls_.listAction->setEnabled(true);
+    controls_.exportAction->setEnabled(true);
     currentEntry_ = 1;
     listWindow_->showAndRefill();
     onCalendarChanged();
     refreshMarks();
+    return true;
+}
+
+// The format follows the name's extension; a name without one takes the
+// chosen filter's.
+void MainWindow::onExportChosen() {
+    QFileDialog dialog(this, "Export");
+    dialog.setObjectName("ExportDialog1");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({"iCalendar files(*.ics)", "CSV files(*.csv)"});
+    dialog.setDefaultSuffix("ics");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.startsWith("CSV") ? "csv" : "ics");
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    exportTo(dialog.selectedFiles().first());
+}
+
+bool MainWindow::exportTo(const QString& outPath) {
+    std::string whyNot;
+    if (exportTodoFile(data_, pairPath_.toStdString(), outPath.toStdString(), whyNot)) return true;
+    showHandlerError(this, QString::fromStdString(whyNot));
+    return false;
 }
 
 void MainWindow::onExitChosen() { close(); }
 
+// A checkable action toggles itself on every trigger; the mark must follow
+// the window, which stays open when it is chosen again.
 void MainWindow::onListChosen() {
     listWindow_->show();
     listWindow_->raise();
     listWindow_->activateWindow();
+    controls_.listAction->setChecked(listWindow_->isVisible());
 }
 
 void MainWindow::onAboutChosen() {
@@ -208,7 +277,29 @@ void MainWindow::onAboutChosen() {
     aboutBox_->raise();
 }
 
-void MainWindow::onYearBoxChanged(int year) { controls_.calendar->setYear(year); }
+// After the invalid-date error the boxes show the calendar's date again, not
+// the year that was refused.
+void MainWindow::onYearBoxChanged(int year) {
+    try {
+        controls_.calendar->setYear(year);
+    } catch (const InvalidDateError&) {
+        const QSignalBlocker quiet(controls_.yearBox);
+        controls_.yearBox->setValue(controls_.calendar->year());
+        controls_.monthBox->setText(QString::number(controls_.calendar->month()));
+        throw;
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedTodoFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedTodoFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    runHandler(this, [&] { openTodoFile(path); });
+}
 
 void MainWindow::onCalendarChanged() {
     {

@@ -20,6 +20,8 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -53,6 +55,8 @@ public:
         QCheckBox* secretBox;         // Secret
         QCheckBox* deletedBox;        // Deleted
         QAction* openAction;          // Open1
+        QMenu* recentMenu;            // Recent1, items Recent1_1 ... Recent1_5
+        QAction* exportAction;        // Export1
         QAction* exitAction;          // Exit1
         QAction* listAction;          // List1
         QAction* aboutAction;         // About2
@@ -72,13 +76,17 @@ public:
     const std::vector<int>& dayList() const { return dayList_; }
     int dayListPos() const { return dayListPos_; }
 
-    // Loads the pair of `path` as the open command does after its dialog.
-    void openTodoFile(const QString& path);
+    // Loads the pair of `path` as the open command does after its dialog;
+    // when it cannot, says why in an error box and changes nothing.
+    bool openTodoFile(const QString& path);
+    // Exports the loaded pair to `outPath` (.ics or .csv); an error box when it cannot.
+    bool exportTo(const QString& outPath);
     // Shows entry n (moving the calendar to its due date), or clears the fields for 0.
     void showEntry(int n);
     void refreshMarks();
 
     void onOpenChosen();
+    void onExportChosen();
     void onExitChosen();
     void onListChosen();
     void onAboutChosen();
@@ -90,7 +98,12 @@ public:
     void onNextEntryClicked();
     void onPrevEntryClicked();
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void showRecentPairs();
     void createControls(QWidget* client);
     void createEntryFields(QWidget* client);
     void createMenu();
@@ -104,6 +117,7 @@ private:
     MonthCalendar::DateSource currentDate_;
     Controls controls_{};
     TodoData data_;
+    QString pairPath_;  // the file the loaded pair was opened by
     int currentEntry_ = 1;
     std::vector<int> dayList_;  // entries due on the selected date, in entry order
     int dayListPos_ = 0;

@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -78,6 +81,39 @@ private:
     std::span<const std::uint8_t> record_;
 };
 
+// `wanted` itself when it exists, else a file of its folder whose name
+// differs from it only in the case of the extension, else `wanted`.
+std::string existingInAnyCase(const std::string& wanted) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path path(wanted);
+    if (fs::exists(path, error)) return wanted;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string stem = path.stem().string();
+    const std::string extension = asciiLower(path.extension().string());
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path name = it->path().filename();
+        if (name.stem().string() == stem && asciiLower(name.extension().string()) == extension)
+            matches.push_back((path.parent_path() / name).string());
+    }
+    if (matches.empty()) return wanted;
+    std::sort(matches.begin(), matches.end());  // the same choice on every run
+    return matches.front();
+}
+
+// Opens `path` for reading; on failure says why, naming the file.
+File openForReading(const std::string& path, std::string& whyNot) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        whyNot = "\"" + path + "\" is a folder, not a ToDo file";
+        return nullptr;
+    }
+    File file{std::fopen(path.c_str(), "rb")};
+    if (!file) whyNot = "Cannot open \"" + path + "\": " + std::strerror(errno);
+    return file;
+}
+
 int parseDigits(std::span<const std::uint8_t> digits) {
     int value = 0;
     for (std::uint8_t c : digits) {
@@ -97,14 +133,33 @@ TodoPairPaths todoPairFor(const std::string& chosenPath) {
     return {stem + ".idx", stem + ".dat"};
 }
 
+TodoPairPaths findTodoPair(const std::string& chosenPath) {
+    const TodoPairPaths lowerCase = todoPairFor(chosenPath);
+    return {existingInAnyCase(lowerCase.index), existingInAnyCase(lowerCase.data)};
+}
+
 bool loadTodoFiles(const std::string& path, TodoData& data) {
-    const TodoPairPaths pair = todoPairFor(path);
-    File indexFile{std::fopen(pair.index.c_str(), "rb")};
-    File dataFile{std::fopen(pair.data.c_str(), "rb")};
-    if (!indexFile || !dataFile) return false;
+    std::string ignored;
+    return loadTodoFiles(path, data, ignored);
+}
+
+bool loadTodoFiles(const std::string& path, TodoData& data, std::string& whyNot) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        whyNot = "\"" + path + "\" is a folder; choose the .idx or .dat file of a ToDo pair";
+        return false;
+    }
+    const TodoPairPaths pair = findTodoPair(path);
+    File indexFile = openForReading(pair.index, whyNot);
+    if (!indexFile) return false;
+    File dataFile = openForReading(pair.data, whyNot);
+    if (!dataFile) return false;
 
     TodoData loaded;
-    if (!readRecords(indexFile.get(), dataFile.get(), loaded.records)) return false;
+    if (!readRecords(indexFile.get(), dataFile.get(), loaded.records)) {
+        whyNot = "Cannot read \"" + pair.index + "\" or \"" + pair.data + "\"";
+        return false;
+    }
     loaded.entryCount = static_cast<int>(loaded.records.size());
     loaded.entries.resize(std::max<std::size_t>(loaded.records.size(), 1));
     for (std::size_t i = 1; i < loaded.records.size(); ++i)
@@ -141,3 +196,16 @@ std::string formatTodoDate(const TodoDate& date) {
 }
 
 int dateKey(const TodoDate& date) { return (date.year * 100 + date.month) * 100 + date.day; }
+
+bool isRealDate(const TodoDate& date) {
+    static constexpr int DAYS_IN_MONTH[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
+    const bool leap = date.year % 4 == 0 && (date.year % 100 != 0 || date.year % 400 == 0);
+    return date.day <= DAYS_IN_MONTH[date.month - 1] + (date.month == 2 && leap ? 1 : 0);
+}
+
+std::string asciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}

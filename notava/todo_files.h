@@ -78,9 +78,21 @@ struct TodoPairPaths {
 // is the stem itself; a '.' in a folder name is no extension.
 TodoPairPaths todoPairFor(const std::string& chosenPath);
 
+// The pair as it stands on disk: like todoPairFor, but a partner whose
+// extension is written in other case (TODO.IDX / TODO.DAT, as copied from
+// the handheld's card) is found too. Where no file of a member exists, its
+// path is todoPairFor's.
+TodoPairPaths findTodoPair(const std::string& chosenPath);
+
 // Reads the pair of `path` into `data`. Returns false, leaving `data` as it
-// was, when either file cannot be opened or read.
+// was, when either file cannot be opened or read; `whyNot` then names the
+// file and the reason.
+bool loadTodoFiles(const std::string& path, TodoData& data, std::string& whyNot);
 bool loadTodoFiles(const std::string& path, TodoData& data);
+
+// A day of the Gregorian calendar in years 1 to 9999 (parsed dates may be
+// anything, 0 and month 99 included).
+bool isRealDate(const TodoDate& date);
 
 // The fields of one data record. Fields that lie past the end of the record
 // are empty: dates 0, flags clear, rank 0, texts cut at the record's end.
@@ -96,3 +108,6 @@ std::string formatTodoDate(const TodoDate& date);
 // Orders dates chronologically (year, then month, then day); parsed months
 // and days have two digits, so they never spill into the next field.
 int dateKey(const TodoDate& date);
+
+// Only the letters A to Z are lowered: file extensions and such.
+std::string asciiLower(std::string text);
