@@ -7,22 +7,8 @@
 # Usage: xvfb_notava_test.sh path/to/notava path/to/sample.idx
 set -Eeuo pipefail
 
-viewer=$(realpath "$1")
-sample=$(realpath "$2")
-source "$(dirname "$0")/../xvfb_lib.sh"
-start_xvfb
+source "$(dirname "$0")/xvfb_notava_lib.sh" "$@"  # $viewer, $sample; Xvfb started
 
-visible() { xdotool search --onlyvisible --name "$1" | head -1; }
-focus() {  # without a window manager keys go to the focused window under the pointer
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    xdotool windowfocus "$1" 2>/dev/null || true
-    sleep 0.2
-}
-shot() {
-    import -window root "$work/$1.png"
-    if [[ -n "${NOTAVA_SHOTS:-}" ]]; then cp "$work/$1.png" "$NOTAVA_SHOTS/"; fi
-}
 # Pixels of a rectangle of a screenshot that are not the edit's white.
 ink() {  # shot x y width height
     convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -colorspace gray -depth 8 gray:- |
@@ -81,10 +67,7 @@ cmp -s <(convert "$work/main_start.png" -crop "320x120+$main_x+$calendar_y" gray
     fail "the calendar did not move"
 
 # --- About, then Exit from the menu -------------------------------------------------
-focus "$main"
-xdotool key alt+h
-sleep 0.3
-xdotool key a
+menu_item "$main" h a
 wait_for 50 visible '^About$' || fail "Help > About opened no box"
 about=$(visible '^About$')
 eval "$(xdotool getwindowgeometry --shell "$about")"
@@ -95,9 +78,6 @@ focus "$about"
 xdotool key Return
 wait_for 50 eval '[[ -z "$(visible "^About\$")" ]]' || fail "OK did not close the about box"
 
-focus "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key x
+menu_item "$main" f x
 expect_exit "File > Exit"
 echo "xvfb notava test: passed"

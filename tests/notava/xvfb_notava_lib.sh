@@ -1,0 +1,27 @@
+# Frame of notava's real-window tests, on top of ../xvfb_lib.sh: source it
+# with the program and the sample pair as arguments; it starts Xvfb.
+
+viewer=$(realpath "$1")
+sample=$(realpath "$2")
+source "$(dirname "${BASH_SOURCE[0]}")/../xvfb_lib.sh"
+start_xvfb
+
+visible() { xdotool search --onlyvisible --name "$1" | head -1; }
+focus() {  # without a window manager keys go to the focused window under the pointer
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    xdotool windowfocus "$1" 2>/dev/null || true
+    sleep 0.2
+}
+# Screenshot $1.png, kept in $NOTAVA_SHOTS too when it names a folder.
+shot() {
+    import -window root "$work/$1.png"
+    if [[ -n "${NOTAVA_SHOTS:-}" ]]; then cp "$work/$1.png" "$NOTAVA_SHOTS/"; fi
+}
+# Chooses a menu item by its mnemonics: menu_item WINDOW MENU_KEY ITEM_KEY.
+menu_item() {
+    focus "$1"
+    xdotool key "alt+$2"
+    sleep 0.3
+    xdotool key "$3"
+}
