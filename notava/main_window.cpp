@@ -227,7 +227,7 @@ bool MainWindow::openTodoFile(const QString& path) {
         return false;
     }
     pairPath_ = path;
-    RecentPairs().add(path);
+    RecentPairs().add(QFileInfo(path).absoluteFilePath());  // a later start may stand elsewhere
     showRecentPairs();
     controls_.listAction->setEnabled(true);
     controls_.exportAction->setEnabled(true);

@@ -162,6 +162,50 @@ TEST(TodoExport, UndecodableBytesBecomeReplacementCharacters) {
     EXPECT_NE(toCsv(data).find("ok\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD" "end"), std::string::npos);
 }
 
+// Random records (any bytes, lengths past the record's end): every entry
+// gives one VTODO and one CSV row, lines stay within 75 octets, and the
+// output is valid UTF-8.
+TEST(TodoExport, SurvivesRandomRecords) {
+    auto validUtf8 = [](const std::string& text) {
+        std::size_t i = 0;
+        while (i < text.size()) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+            if (length == 0 || i + length > text.size()) return false;
+            for (std::size_t k = 1; k < length; ++k)
+                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+            i += length;
+        }
+        return true;
+    };
+    std::mt19937 random(24);
+    TempFolder folder;
+    for (int round = 0; round < 40; ++round) {
+        TodoPairBuilder pair;
+        pair.addIndex(0, 0);
+        const int entries = 1 + random() % 30;
+        for (int n = 0; n < entries; ++n) {
+            std::vector<std::uint8_t> record(random() % 400);
+            for (std::uint8_t& byte : record) byte = static_cast<std::uint8_t>(random());
+            pair.addRecord(record);
+        }
+        pair.write(folder.file("random"));
+        TodoData data;
+        ASSERT_TRUE(loadTodoFiles(folder.file("random.idx"), data));
+        const std::string ics = toICalendar(data, "random");
+        const std::string csv = toCsv(data);
+        ASSERT_TRUE(validUtf8(ics));
+        ASSERT_TRUE(validUtf8(csv));
+        std::size_t todos = 0;
+        std::size_t start = 0;
+        for (std::size_t end; (end = ics.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            ASSERT_LE(end - start, 75u);
+            if (ics.compare(start, end - start, "BEGIN:VTODO") == 0) ++todos;
+        }
+        EXPECT_EQ(todos, static_cast<std::size_t>(entries));
+    }
+}
+
 TEST(TodoExport, FormatFollowsTheExtensionAndUidsStayTheSame) {
     EXPECT_EQ(exportFormatFor("a/b.ics"), ExportFormat::ICalendar);
     EXPECT_EQ(exportFormatFor("B.ICS"), ExportFormat::ICalendar);
