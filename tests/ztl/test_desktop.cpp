@@ -46,7 +46,7 @@ protected:
     }
 };
 
-struct queue_case {
+struct QueueCase {
     const char* name;
     void (*queue)();
     int timeout;
@@ -55,7 +55,7 @@ struct queue_case {
 };
 
 TEST_F(Desktop, MenuCodesReachTheHandlerNeverTheCaller) {
-    const queue_case cases[] = {
+    const QueueCase cases[] = {
         {"menu then key", [] { ztl_headless_choose_menu(VIEW), ztl_headless_type("a"); }, -1, 'a', {VIEW}},
         {"menu only, poll", [] { ztl_headless_choose_menu(LEVEL); }, 0, -1, {LEVEL}},
         {"menu only, short wait", [] { ztl_headless_choose_menu(VIEW); }, 1, -1, {VIEW}},
@@ -65,7 +65,7 @@ TEST_F(Desktop, MenuCodesReachTheHandlerNeverTheCaller) {
         {"key before menu", [] { ztl_headless_type("c"), ztl_headless_choose_menu(VIEW); }, 0, 'c', {}},
         {"unknown code is not queued", [] { EXPECT_EQ(ztl_headless_choose_menu(VIEW + 99), 0); }, 0, -1, {}},
     };
-    for (const queue_case& c : cases) {
+    for (const QueueCase& c : cases) {
         SCOPED_TRACE(c.name);
         handled.clear();
         c.queue();
@@ -164,14 +164,14 @@ TEST_F(Desktop, SettingsAreRememberedAndCutToTheBuffer) {
 }
 
 TEST(CopyText, CutsAtTheBufferAndAtCharacterBoundaries) {
-    struct copy_case {
+    struct CopyCase {
         const char* text;
         int size;
         int as_sjis;
         int expected_result;
         const char* expected;
     };
-    const copy_case cases[] = {
+    const CopyCase cases[] = {
         {"abc", 4, 0, 1, "abc"},
         {"abcd", 4, 0, 0, "abc"},
         {"", 1, 1, 1, ""},
@@ -180,7 +180,7 @@ TEST(CopyText, CutsAtTheBufferAndAtCharacterBoundaries) {
         {"\x82\xa0\x82\xa2", 4, 1, 0, "\x82\xa0"},
         {"\x82\xa0" "b", 4, 1, 1, "\x82\xa0" "b"},
     };
-    for (const copy_case& c : cases) {
+    for (const CopyCase& c : cases) {
         SCOPED_TRACE(c.text);
         char buffer[8];
         std::memset(buffer, 'X', sizeof buffer);

@@ -2,8 +2,8 @@
 # banrei enlarged in a real X server: the window resized to twice the
 # screen shows every screen pixel as a sharp 2 x 2 square, a move made by two
 # clicks at that size lands in the record, Ctrl+minus / Ctrl+plus / Ctrl+0
-# change the factor without reaching the game, and the factor is remembered
-# for the next start.
+# change the factor without reaching the game, the factor is remembered for
+# the next start, and at Qt's scale factor 1.5 the pixels stay sharp.
 # Usage: xvfb_banrei_zoom_test.sh path/to/banrei path/to/folder/with/settings
 set -Eeuo pipefail
 banrei=$(realpath "$1")
@@ -111,6 +111,25 @@ focus_board
 xdotool key ctrl+0
 wait_for 50 find_client 640x240 || fail "Ctrl+0 did not go back to x1"
 grep -qx "zoom=1" "$XDG_CONFIG_HOME/banrei.conf" || fail "x1 is not remembered"
+focus_board
+xdotool key q
+expect_exit q
+
+# --- at a scale factor of 1.5, x2 is 3 x 3 device pixels a screen pixel, sharp -------------
+printf '[window]\nzoom=2\n' >"$XDG_CONFIG_HOME/banrei.conf"
+QT_SCALE_FACTOR=1.5 start_banrei 1920x720
+sleep 1
+shot scaled 1920 720
+python3 - "$work/scaled.raw" <<'PY' || fail "the screen at scale factor 1.5 is not sharp 3 x 3 squares"
+import sys
+d = open(sys.argv[1], "rb").read()
+assert len(d) == 1920 * 720
+assert set(d) <= {0, 85, 170, 255}, "greys between the four levels: resampled"
+for y in range(720):
+    for x in range(1920):
+        if d[y * 1920 + x] != d[(y - y % 3) * 1920 + x - x % 3]:
+            sys.exit(f"pixel ({x}, {y}) differs from its 3 x 3 square")
+PY
 focus_board
 xdotool key q
 expect_exit q
