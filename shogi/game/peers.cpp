@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "serial.h"
+#include "ztl_desktop.h"
 
 namespace {
 
@@ -26,6 +28,22 @@ const char* const GAMES_FOLDER = "/usr/games";
 
 int is_program(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
+std::string configured(const char* key) {
+    char value[1024] = {};
+    return ztl_config_read(key, value, sizeof value) ? value : "";
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (std::size_t begin = 0; begin <= text.size();) {
+        std::size_t end = text.find(separator, begin);
+        if (end == std::string::npos) end = text.size();
+        parts.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return parts;
+}
+
 }  // namespace
 
 void drop_peer(void) {
@@ -40,21 +58,28 @@ int peer_chosen(void) { return chosen; }
 std::string find_program(const std::string& name) {
     if (name.find('/') != std::string::npos) return is_program(name) ? name : "";
     const char* path = std::getenv("PATH");
-    std::string folders = std::string(path != nullptr ? path : "") + ":" + GAMES_FOLDER;
-    for (std::size_t begin = 0; begin <= folders.size();) {
-        std::size_t end = folders.find(':', begin);
-        if (end == std::string::npos) end = folders.size();
-        std::string folder = folders.substr(begin, end - begin);
+    for (const std::string& folder : split(std::string(path != nullptr ? path : "") + ":" + GAMES_FOLDER, ':'))
         if (!folder.empty() && is_program(folder + "/" + name)) return folder + "/" + name;
-        begin = end + 1;
-    }
     return "";
 }
 
+// The engine's extra words, options and time, from the user's settings:
+//   usi/arguments  words after the program, split at spaces
+//   usi/options    NAME=VALUE pairs split at ";", each sent as setoption
+//   usi/go         what follows "go" (default: byoyomi of three seconds)
 UsiSettings configured_usi_settings(const std::string& program) {
     UsiSettings settings;
     std::string found = find_program(program);
     settings.command = {found.empty() ? program : found};
+    for (const std::string& word : split(configured("usi/arguments"), ' '))
+        if (!word.empty()) settings.command.push_back(word);
+    for (const std::string& option : split(configured("usi/options"), ';')) {
+        std::size_t equals = option.find('=');
+        if (equals != std::string::npos && equals > 0)
+            settings.options.emplace_back(option.substr(0, equals), option.substr(equals + 1));
+    }
+    std::string go = configured("usi/go");
+    if (!go.empty()) settings.go = go;
     return settings;
 }
 
@@ -79,7 +104,7 @@ PeerOptions read_peer_options(int argc, char** argv) {
             UsiSettings settings = configured_usi_settings(value);
             use_usi_engine(settings);
         } else if (!use_network_peer(listen, value)) {
-            std::printf("banrei: %s %s: cannot be used\n", option, value);
+            std::printf("banrei: %s %s: cannot be used\n%s", option, value, USAGE);
             return PEER_OPTIONS_BAD;
         }
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "clock.h"
+#include "desktop_menus.h"
 #include "display.h"
 #include "flow.h"
 #include "game.h"
@@ -71,6 +72,7 @@ int app_main(int argc, char** argv) {
         std::printf("initialize error\n");
         std::exit(1);
     }
+    install_desktop_menus();
     engine_set_leaf_hook(clock_tick);
     ztl_set_color(0);
     ztl_clear();
