@@ -2,7 +2,8 @@
 # banrei in a real X server: it starts with light settings, shows the
 # board with the menu over it, keys start a computer game that moves on the
 # screen, a person's move by mouse clicks lands in the record, and q ends the
-# program with status 0. Screenshots are kept in $BANREI_SHOTS when it names
+# program with status 0; with fairy-stockfish as gote, its answer to a
+# clicked move shows on the board. Screenshots are kept in $BANREI_SHOTS when it names
 # a folder. Closing the window while the computer thinks ends the program
 # with status 0 and leaves a whole record.
 # Usage: xvfb_banrei_test.sh path/to/banrei path/to/folder/with/settings path/to/wm_delete
@@ -22,7 +23,7 @@ for name in sente.ini gote.ini; do
 done
 
 start_banrei() {
-    "$banrei" >"$work/out.txt" 2>"$work/err.txt" &
+    "$banrei" "$@" >"$work/out.txt" 2>"$work/err.txt" &
     app_pid=$!
     wait_for 100 xdotool search --name '^ZTL for Win32$' || fail "no window titled 'ZTL for Win32'"
     window=$(xdotool search --name '^ZTL for Win32$' | head -1)
@@ -92,6 +93,28 @@ shot answered
 focus_board
 xdotool key q
 expect_exit q
+
+# --- fairy-stockfish as gote: a move by two clicks, the engine's answer on the board -------
+fairy=$(command -v fairy-stockfish || ls /usr/games/fairy-stockfish 2>/dev/null || true)
+if [[ -n "$fairy" ]]; then
+    start_banrei --usi "$fairy"
+    focus_board
+    xdotool key n h r  # sente a person, gote the engine (the player choice's third answer)
+    wait_for 50 grep -qx "N-RS232C" banrei.csa || fail "the engine is not gote in the record"
+    xdotool key Return
+    shot usi_start
+    click_square 7 7
+    click_square 7 6
+    wait_for 50 grep -qx "+7776FU" banrei.csa || fail "the clicked move is not in the record"
+    shot usi_moved
+    wait_for 150 eval '[[ $(sed -n 11p banrei.csa) == -* ]]' || fail "fairy-stockfish did not answer"
+    sleep 0.5
+    shot usi_answered
+    [[ $(board_of usi_answered) != $(board_of usi_moved) ]] || fail "the engine's answer is not on the board"
+    focus_board
+    xdotool key q
+    expect_exit "q after the engine's answer"
+fi
 
 # --- closing the window while the computer plays itself ----------------------------------------
 start_banrei
