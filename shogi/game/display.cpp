@@ -407,5 +407,8 @@ void show_kifu_line(int kind, int from, int to, int side) {
 }
 
 void record_panel_clear(void) {
-    if (record_panel != nullptr) ztl_panel_clear(record_panel);
+    if (record_panel == nullptr) return;
+    // Homed as well, as the menu panel is, so the lines start again at the top.
+    ztl_panel_clear(record_panel);
+    ztl_panel_locate(record_panel, 0, 0);
 }

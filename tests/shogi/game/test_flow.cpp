@@ -256,6 +256,27 @@ TEST_F(FlowTest, LeavingTheMenuAnyOtherWayCutsTheRecordAtThePositionShown) {
     }
 }
 
+// Each way the menu clears the record panel starts its lines again at the top.
+TEST_F(FlowTest, TheRecordPanelStartsAtItsTopAfterItIsCleared) {
+    const PanelRect& r = panels[PANEL_RECORD];
+    play({"+7776FU"});
+    const std::string first_line = screen_picture(r.x, r.y, r.w, r.h);
+    play({"+7776FU", "-3334FU", "+2726FU"});
+    const std::string three_lines = screen_picture(r.x, r.y, r.w, r.h);
+    for (const char* keys : {"\x1b", "chh", "nhhx"}) {
+        play({"+7776FU", "-3334FU", "+2726FU"});
+        type(keys);
+        EXPECT_EQ(show_menu(), 1) << keys;
+        if (keys[0] == 'n') {
+            show_kifu_line(PAWN, sq(7, 7), sq(7, 6), SENTE);  // the new game's first move
+            EXPECT_EQ(screen_picture(r.x, r.y, r.w, r.h), first_line) << keys;
+        } else {
+            EXPECT_EQ(screen_picture(r.x, r.y, r.w, r.h), three_lines) << keys;
+        }
+        drain_input();
+    }
+}
+
 TEST_F(FlowTest, ANewGameRewritesTheRecordForTheNewPlayers) {
     play({"+7776FU", "-3334FU"});
     type("nhcx");  // new game, Human against the computer, close "対局開始！"
