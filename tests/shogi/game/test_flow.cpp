@@ -277,6 +277,24 @@ TEST_F(FlowTest, TheRecordPanelStartsAtItsTopAfterItIsCleared) {
     }
 }
 
+// After a resignation the menu's way out rewrites the record without its
+// "%TORYO", so the next move is appended where it belongs.
+TEST_F(FlowTest, LeavingTheMenuAfterAResignationTakesItOutOfTheRecord) {
+    for (const char* keys : {"r", "nx", "cx"}) {
+        play({"+7776FU", "-3334FU"});
+        append_resignation();
+        type(keys);
+        EXPECT_EQ(show_menu(), 1) << keys;
+        EXPECT_EQ(read_file("banrei.csa"), RECORD_HEADER_HUMANS + "+7776FU\nT1\n-3334FU\nT1\n") << keys;
+        EXPECT_TRUE(record_matches_board) << keys;
+        move_time = 4;
+        record_move(PAWN, sq(2, 7), sq(2, 6), SENTE);
+        EXPECT_EQ(read_file("banrei.csa"), RECORD_HEADER_HUMANS + "+7776FU\nT1\n-3334FU\nT1\n+2726FU\nT4\n") << keys;
+        drain_input();
+        board_rotation = 0;
+    }
+}
+
 TEST_F(FlowTest, ANewGameRewritesTheRecordForTheNewPlayers) {
     play({"+7776FU", "-3334FU"});
     type("nhcx");  // new game, Human against the computer, close "対局開始！"
