@@ -4,6 +4,10 @@
 // text and panel printing at sizes far beyond the screen.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "zoom.h"
 #include "ztl.h"
 #include "ztl_internal.h"
 
@@ -95,5 +99,18 @@ void BM_panel_print_size(benchmark::State& state) {
 BENCHMARK(BM_panel_print_size)->Arg(48)->Arg(256)->Arg(100000)->Arg(10000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// The enlargement of the whole window image at x1 .. x4 that the desktop
+// window paints from (the zoomed picture's share of a refresh).
+void BM_zoom_scale_full_screen(benchmark::State& state) {
+    int factor = static_cast<int>(state.range(0));
+    int stride = ZTL_SCREEN_WIDTH * factor;
+    std::vector<std::uint32_t> target(static_cast<std::size_t>(stride) * ZTL_SCREEN_HEIGHT * factor);
+    for (auto _ : state) {
+        zoom_scale(ztl_window_image, 0, 0, ZTL_SCREEN_WIDTH, ZTL_SCREEN_HEIGHT, factor, target.data(), stride);
+        benchmark::DoNotOptimize(target.data());
+    }
+}
+BENCHMARK(BM_zoom_scale_full_screen)->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

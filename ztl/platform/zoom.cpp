@@ -45,6 +45,31 @@ bool zoom_on_screen(const ZoomPlacement& placement, int device_x, int device_y) 
     return x >= 0 && x < ZTL_SCREEN_WIDTH && y >= 0 && y < ZTL_SCREEN_HEIGHT;
 }
 
+namespace {
+
+// One row of count screen pixels, each repeated factor times. The factors
+// of the menu get a loop of their own that the compiler unrolls.
+template <int FACTOR>
+void scale_row_by(const unsigned char* in, int count, std::uint32_t* out) {
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t pixel = 0xff000000u | in[i] * 0x010101u;
+        for (int k = 0; k < FACTOR; ++k) out[i * FACTOR + k] = pixel;
+    }
+}
+
+void scale_row(const unsigned char* in, int count, int factor, std::uint32_t* out) {
+    switch (factor) {
+    case 1: return scale_row_by<1>(in, count, out);
+    case 2: return scale_row_by<2>(in, count, out);
+    case 3: return scale_row_by<3>(in, count, out);
+    case 4: return scale_row_by<4>(in, count, out);
+    default:
+        for (int i = 0; i < count; ++i) std::fill_n(out + i * factor, factor, 0xff000000u | in[i] * 0x010101u);
+    }
+}
+
+}  // namespace
+
 void zoom_scale(const unsigned char* window_image, int left, int top, int right, int bottom, int factor,
                 std::uint32_t* target, int stride) {
     left = std::max(left, 0);
@@ -56,12 +81,7 @@ void zoom_scale(const unsigned char* window_image, int left, int top, int right,
     for (int y = top; y < bottom; ++y) {
         // One enlarged row, then copies of it for the square's other rows.
         std::uint32_t* first = target + static_cast<std::size_t>(y) * factor * stride + left * factor;
-        std::uint32_t* out = first;
-        for (const unsigned char* in = window_image + y * ZTL_SCREEN_WIDTH + left;
-             in != window_image + y * ZTL_SCREEN_WIDTH + right; ++in) {
-            std::uint32_t pixel = 0xff000000u | *in * 0x010101u;
-            for (int i = 0; i < factor; ++i) *out++ = pixel;
-        }
+        scale_row(window_image + y * ZTL_SCREEN_WIDTH + left, right - left, factor, first);
         for (int copy = 1; copy < factor; ++copy) std::memcpy(first + copy * stride, first, row_bytes);
     }
 }
