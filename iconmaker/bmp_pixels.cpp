@@ -153,4 +153,14 @@ void decodePixels(FieldReader& in, const PixelFormat& format, BmpPicture& pictur
         decodeDirectRows(in, format, picture);
 }
 
+BmpPicture pictureOfColours(const std::vector<BmpColour>& topRowFirst) {
+    BmpPicture picture;
+    picture.pixels.assign(ICON_PIXELS, 0);
+    ColourTableBuilder table(picture.colours);
+    for (int y = 0; y < ICON_SIZE; ++y)
+        for (int x = 0; x < ICON_SIZE; ++x)
+            picture.pixels[y * ICON_SIZE + x] = table.indexOf(topRowFirst[(ICON_SIZE - 1 - y) * ICON_SIZE + x]);
+    return picture;
+}
+
 }  // namespace iconmaker

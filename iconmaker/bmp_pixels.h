@@ -29,4 +29,7 @@ struct PixelFormat {
 // stream skips keep index 0. A short file leaves the reader failed.
 void decodePixels(FieldReader& in, const PixelFormat& format, BmpPicture& picture);
 
+// A 48 × 48 picture from its colours, top row first, in the layout above.
+BmpPicture pictureOfColours(const std::vector<BmpColour>& topRowFirst);
+
 }  // namespace iconmaker

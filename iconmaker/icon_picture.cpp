@@ -1,7 +1,10 @@
 #include "icon_picture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
+
+#include "bmp_pixels.h"
 
 namespace iconmaker {
 namespace {
@@ -53,12 +56,39 @@ LoadResult IconPicture::loadBmp(const std::string& path) {
 LoadResult IconPicture::loadBmp(std::istream& in) {
     BmpReadResult read = readBmp(in);
     const LoadResult result{read.status, read.picture.info};
-    if (read.status == BmpStatus::LOADED) {
-        picture_ = std::move(read.picture);
-        loadedColours_ = picture_.colours;
-        allocated_ = true;
-        greyReduced_ = false;
-    }
+    if (read.status == BmpStatus::LOADED) adopt(std::move(read.picture));
+    return result;
+}
+
+void IconPicture::loadColours(const std::vector<BmpColour>& topRowFirst) { adopt(pictureOfColours(topRowFirst)); }
+
+void IconPicture::loadZti(const ZtiIcon& icon) {
+    BmpPicture picture;
+    for (const std::uint8_t grey : SHOWN_GREYS) picture.colours.push_back({grey, grey, grey, 0});
+    picture.pixels.assign(ICON_PIXELS, 0);
+    for (int row = 0; row < ICON_SIZE; ++row)
+        for (int x = 0; x < ICON_SIZE; ++x)
+            picture.pixels[pixelIndex(x, ICON_SIZE - 1 - row)] = static_cast<std::uint16_t>(greyCodeAt(icon, x, row));
+    adopt(std::move(picture));
+}
+
+void IconPicture::adopt(BmpPicture picture) {
+    picture_ = std::move(picture);
+    loadedColours_ = picture_.colours;
+    allocated_ = true;
+    greyReduced_ = false;
+}
+
+ZtiReadResult readZti(const std::string& path) {
+    ZtiReadResult result;
+    std::fstream file;
+    if (!openBinaryFile(file, path, OpenMode::READ)) return {ZtiStatus::CANNOT_OPEN, 0, {}};
+    // One byte more than an icon tells a longer file without reading all of it.
+    std::array<char, ZTI_BYTES + 1> bytes{};
+    file.read(bytes.data(), bytes.size());
+    result.bytes = static_cast<std::uint64_t>(file.gcount());
+    if (result.bytes != ZTI_BYTES) result.status = ZtiStatus::WRONG_SIZE;
+    std::copy_n(bytes.begin(), ZTI_BYTES, result.icon.begin());
     return result;
 }
 
