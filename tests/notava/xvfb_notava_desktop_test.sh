@@ -9,7 +9,6 @@
 set -Eeuo pipefail
 
 source "$(dirname "$0")/xvfb_notava_lib.sh" "$@"  # $viewer, $sample; Xvfb started
-export XDG_CONFIG_HOME="$work/config"  # the recent pairs go here, not to the user's
 
 # Geometry "x,y,width,height" of the frame around client window $1: its
 # position, and its size with the border (twm puts the border outside the

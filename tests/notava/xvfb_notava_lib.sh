@@ -5,6 +5,7 @@ viewer=$(realpath "$1")
 sample=$(realpath "$2")
 source "$(dirname "${BASH_SOURCE[0]}")/../xvfb_lib.sh"
 start_xvfb
+export XDG_CONFIG_HOME="$work/config"  # the recent pairs go here, not to the user's
 
 visible() { xdotool search --onlyvisible --name "$1" | head -1; }
 focus() {  # without a window manager keys go to the focused window under the pointer
