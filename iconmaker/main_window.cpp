@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -13,16 +14,17 @@
 #include <QPainter>
 #include <QUrl>
 
-using iconmaker::BmpStatus;
-using iconmaker::ICON_SIZE;
-using iconmaker::LoadResult;
-using iconmaker::SaveStatus;
-using iconmaker::IconPicture;
+using namespace iconmaker;
 
 namespace {
 
 const QStringList BMP_FILTERS{QStringLiteral("BMPファイル(*.BMP)"), QStringLiteral("全てのファイル (*)")};
 const QStringList ZTI_FILTERS{QStringLiteral("ZTIファイル(*.ZTI)"), QStringLiteral("全てのファイル (*)")};
+// The window's own menu (right button) opens any picture or icon and saves the icon as PNG.
+const QStringList PICTURE_FILTERS{
+    QStringLiteral("画像・アイコン (*.bmp *.BMP *.png *.PNG *.gif *.GIF *.jpg *.JPG *.jpeg *.ico *.zti *.ZTI)"),
+    QStringLiteral("全てのファイル (*)")};
+const QStringList PNG_FILTERS{QStringLiteral("PNGファイル (*.png)"), QStringLiteral("全てのファイル (*)")};
 
 // The file whose name differs from `path` at most in the letter case of its
 // extension; empty when there is none.
@@ -79,8 +81,6 @@ QString runFileDialog(QFileDialog* dialog) {
 
 bool namesBmp(const QString& name) { return name.toLower().contains(QStringLiteral(".bmp")); }
 
-std::string localPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
-
 QImage previewImage(const IconPicture& picture) {
     QImage image(ICON_SIZE, ICON_SIZE, QImage::Format_RGB32);
     for (int y = 0; y < ICON_SIZE; ++y)
@@ -88,22 +88,40 @@ QImage previewImage(const IconPicture& picture) {
     return image;
 }
 
-QString loadFailureText(const QString& name, const LoadResult& result) {
+QString writeFailureText(const QString& name) {
+    return QStringLiteral("入出力エラー: ファイルに書き込めませんでした。\n%1").arg(QDir::toNativeSeparators(name));
+}
+
+QString loadFailureText(const QString& name, const ImportResult& result) {
     const QString file = QDir::toNativeSeparators(name);
     switch (result.status) {
-        case BmpStatus::NOT_BMP:
+        case ImportStatus::NOT_BMP:
             return QStringLiteral("BMPファイルではありません。\n%1").arg(file);
-        case BmpStatus::WRONG_SIZE:
+        case ImportStatus::WRONG_SIZE:
             return QStringLiteral("アイコンにできるのは48×48ドットの画像だけです。\n"
-                                  "%1 は %2×%3 ドットです。")
+                                  "%1 は %2×%3 ドットです。\n\n"
+                                  "48×48ドットに縮めて（白地の中央に置いて）読み込みますか？")
                 .arg(file)
-                .arg(result.header.width)
-                .arg(qAbs(qint64{result.header.height}));
-        case BmpStatus::UNSUPPORTED:
+                .arg(result.size.width())
+                .arg(result.size.height());
+        case ImportStatus::TOO_LARGE:
+            return QStringLiteral("大きすぎる画像です（%1×%1ドットまで）。\n%2 は %3×%4 ドットです。")
+                .arg(LARGEST_PICTURE)
+                .arg(file)
+                .arg(result.size.width())
+                .arg(result.size.height());
+        case ImportStatus::UNREADABLE:
+            return QStringLiteral("画像として読み込めませんでした。\n%1\n%2").arg(file, result.detail);
+        case ImportStatus::NOT_AN_ICON:
+            return QStringLiteral("ZTIアイコンは%1バイトです。\n%2 は %3 バイトです。")
+                .arg(ZTI_BYTES)
+                .arg(file)
+                .arg(result.bytes);
+        case ImportStatus::UNSUPPORTED:
             return QStringLiteral("この形式のBMPファイルには対応していません。\n%1\n"
                                   "1・4・8・16・24・32ビットの無圧縮、または RLE 圧縮のファイルを使ってください。")
                 .arg(file);
-        case BmpStatus::MISSING_COLOUR:
+        case ImportStatus::MISSING_COLOUR:
             return QStringLiteral("色表にない色を使っている画素があります。\n%1").arg(file);
         default:  // TRUNCATED: the file ends before its picture does
             return QStringLiteral("入出力エラー: ファイルの終わりを越えて読み込もうとしました。\n%1").arg(file);
@@ -133,7 +151,12 @@ MainWindow::MainWindow()
       openDialog_(makeFileDialog(this, "FileDialog", QFileDialog::AcceptOpen,
                                 QStringLiteral("ビットマップファイル読み込み"), QStringLiteral("BMP"), BMP_FILTERS)),
       saveDialog_(makeFileDialog(this, "FSaveDialog", QFileDialog::AcceptSave, QStringLiteral("変換して保存"),
-                                 QStringLiteral("ZTI"), ZTI_FILTERS)) {
+                                 QStringLiteral("ZTI"), ZTI_FILTERS)),
+      pictureDialog_(makeFileDialog(this, "PictureDialog", QFileDialog::AcceptOpen,
+                                    QStringLiteral("画像・アイコンを開く"), QString(), PICTURE_FILTERS)),
+      pngDialog_(makeFileDialog(this, "PngDialog", QFileDialog::AcceptSave, QStringLiteral("アイコンをPNGで保存"),
+                                QStringLiteral("png"), PNG_FILTERS)),
+      savePngAction_(new QAction(QStringLiteral("アイコンをPNGで保存..."), this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("アイコン作成"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -155,6 +178,8 @@ MainWindow::MainWindow()
     saveButton_->setGeometry(80, 48, 89, 25);
     saveButton_->setEnabled(false);
 
+    addWindowMenu();
+
     connect(openButton_, &QPushButton::clicked, this, &MainWindow::onOpenClicked);
     connect(saveButton_, &QPushButton::clicked, this, &MainWindow::onSaveClicked);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -171,8 +196,7 @@ void MainWindow::onSaveClicked() {
     const QString name = runFileDialog(saveDialog_);
     if (name.isEmpty() || !loaded_) return;
     // A target that cannot be opened fails the save as surely as a failing write.
-    if (picture_.saveZti(localPath(name)) != SaveStatus::SAVED)
-        showError(QStringLiteral("入出力エラー: ファイルに書き込めませんでした。\n%1").arg(QDir::toNativeSeparators(name)));
+    if (picture_.saveZti(QFile::encodeName(name).toStdString()) != SaveStatus::SAVED) showError(writeFailureText(name));
 }
 
 void MainWindow::onFilesDropped(const QStringList& names) {
@@ -182,9 +206,11 @@ void MainWindow::onFilesDropped(const QStringList& names) {
 }
 
 void MainWindow::loadPicture(const QString& name) {
-    const LoadResult result = picture_.loadBmp(localPath(name));
-    if (result.status == BmpStatus::CANNOT_OPEN) return;
-    if (result.status != BmpStatus::LOADED) {
+    ImportResult result = importPicture(name, Fit::NO, picture_);
+    if (result.status == ImportStatus::WRONG_SIZE && askToFit(loadFailureText(name, result)))
+        result = importPicture(name, Fit::YES, picture_);
+    if (result.status == ImportStatus::CANNOT_OPEN || result.status == ImportStatus::WRONG_SIZE) return;
+    if (result.status != ImportStatus::LOADED) {
         showError(loadFailureText(name, result));
         return;
     }
@@ -192,6 +218,35 @@ void MainWindow::loadPicture(const QString& name) {
     preview_->setPicture(previewImage(picture_));
     loaded_ = true;
     saveButton_->setEnabled(true);
+    savePngAction_->setEnabled(true);
+}
+
+void MainWindow::addWindowMenu() {
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* openPicture = new QAction(QStringLiteral("画像・アイコンを開く..."), this);
+    openPicture->setObjectName(QStringLiteral("OpenPictureAction"));
+    openPicture->setShortcut(QKeySequence::Open);
+    connect(openPicture, &QAction::triggered, this, &MainWindow::onOpenPictureChosen);
+    savePngAction_->setObjectName(QStringLiteral("SavePngAction"));
+    savePngAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    savePngAction_->setEnabled(false);
+    connect(savePngAction_, &QAction::triggered, this, &MainWindow::onSavePngChosen);
+    addActions({openPicture, savePngAction_});
+}
+
+void MainWindow::onOpenPictureChosen() {
+    const QString name = runFileDialog(pictureDialog_);
+    if (!name.isEmpty()) loadPicture(name);
+}
+
+void MainWindow::onSavePngChosen() {
+    const QString name = runFileDialog(pngDialog_);
+    if (name.isEmpty() || !loaded_) return;
+    if (!iconImage(picture_.ztiBytes()).save(name, "PNG")) showError(writeFailureText(name));
+}
+
+bool MainWindow::askToFit(const QString& question) {
+    return QMessageBox::question(this, QString::fromUtf8(PROGRAM_TITLE), question) == QMessageBox::Yes;
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -3,6 +3,7 @@
 // ZTI icon, and BMP files dropped from the file manager.
 #pragma once
 
+#include <QAction>
 #include <QFileDialog>
 #include <QFrame>
 #include <QImage>
@@ -11,7 +12,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "icon_picture.h"
+#include "picture_import.h"
 
 inline constexpr char PROGRAM_TITLE[] = "Corvalo用アイコン作成";
 
@@ -39,9 +40,13 @@ public:
     // window comes to the front in every case.
     void onFilesDropped(const QStringList& names);
     // Load, reduce and show a picture; a file that cannot be opened is passed
-    // over in silence, any other failure is explained in a message box, and the
-    // picture shown before stays.
+    // over in silence, a picture of another size is offered to be fitted, any
+    // other failure is explained in a message box, and the picture shown before stays.
     void loadPicture(const QString& name);
+    // The window's own menu (right button, Ctrl+O, Ctrl+Shift+S): any picture
+    // Qt reads or a ZTI icon to look at, and the icon saved as a PNG picture.
+    void onOpenPictureChosen();
+    void onSavePngChosen();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -50,6 +55,8 @@ protected:
 private:
     void onApplicationActivated();
     void showError(const QString& text);
+    bool askToFit(const QString& question);
+    void addWindowMenu();
 
     iconmaker::IconPicture picture_;
     bool loaded_ = false;
@@ -59,4 +66,7 @@ private:
     QPushButton* saveButton_;   // Button2
     QFileDialog* openDialog_;   // FileDialog
     QFileDialog* saveDialog_;   // FSaveDialog
+    QFileDialog* pictureDialog_;
+    QFileDialog* pngDialog_;
+    QAction* savePngAction_;
 };

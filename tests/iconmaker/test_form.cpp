@@ -258,6 +258,61 @@ TEST_F(FormTest, SavingWhereNothingCanBeWrittenSaysSo) {
     }
 }
 
+// The window's own menu: a PNG converts as its BMP does, a ZTI shows in four
+// greys and goes back out as the same icon and as PNG, other sizes are offered a fit.
+TEST_F(FormTest, WindowMenuOpensPicturesAndIconsAndSavesPng) {
+    ASSERT_EQ(form->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QString bmp = write(QStringLiteral("a.bmp"), pictureOf(4));
+    const QString png = dir.filePath(QStringLiteral("a.png"));
+    ASSERT_TRUE(QImage(bmp).save(png));
+    const auto openPicture = [&](const QString& path) {
+        ModalAnswer answer(typeName(path));
+        form->onOpenPictureChosen();
+        EXPECT_EQ(answer.title, QStringLiteral("画像・アイコンを開く"));
+    };
+    openPicture(png);
+    EXPECT_TRUE(shows(pictureOf(4)));
+    save(QStringLiteral("from-png"));
+    EXPECT_EQ(contents(dir.filePath(QStringLiteral("from-png.ZTI"))), iconOf(bmp));
+
+    openPicture(dir.filePath(QStringLiteral("from-png.ZTI")));
+    const QImage shown = child<QWidget>("PaintBox1")->grab().toImage();
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x) ASSERT_EQ(qRed(shown.pixel(x, y)), qBlue(shown.pixel(x, y))) << "grey";
+    save(QStringLiteral("again"));
+    EXPECT_EQ(contents(dir.filePath(QStringLiteral("again.ZTI"))), iconOf(bmp));
+    {
+        ModalAnswer answer(typeName(dir.filePath(QStringLiteral("look"))));
+        form->onSavePngChosen();
+    }
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("look.png"))).convertToFormat(QImage::Format_RGB32),
+              shown.convertToFormat(QImage::Format_RGB32));
+
+    QImage wide(96, 48, QImage::Format_RGB32);
+    wide.fill(Qt::black);
+    ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.png"))));
+    for (const bool fit : {false, true}) {
+        std::unique_ptr<ModalAnswer> question;
+        ModalAnswer answer([&](QDialog* dialog) {
+            typeName(dir.filePath(QStringLiteral("wide.png")))(dialog);
+            question = std::make_unique<ModalAnswer>([fit](QDialog* box) {
+                qobject_cast<QMessageBox*>(box)->button(fit ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+        });
+        form->onOpenPictureChosen();
+        ASSERT_TRUE(question);
+        EXPECT_TRUE(question->text.contains(QStringLiteral("96×48"))) << question->text.toStdString();
+        const QImage now = child<QWidget>("PaintBox1")->grab().toImage();
+        EXPECT_EQ(now.pixel(0, 0), fit ? qRgb(255, 255, 255) : shown.pixel(0, 0)) << fit;
+        EXPECT_EQ(now.pixel(0, 24), fit ? qRgb(0, 0, 0) : shown.pixel(0, 24)) << fit;
+    }
+
+    std::ofstream(dir.filePath(QStringLiteral("bad.zti")).toStdString()) << "short";
+    ModalAnswer box(CLOSE);
+    form->loadPicture(dir.filePath(QStringLiteral("bad.zti")));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("576"))) << box.text.toStdString();
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

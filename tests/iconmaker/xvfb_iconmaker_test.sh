@@ -2,7 +2,8 @@
 # Real-window test of iconmaker in an X server (Xvfb): the window with its title
 # and client size, the sample opened through the dialog, the preview on the
 # screen pixel for pixel, the icon converted and saved under a typed name without
-# extension, and a close by the window system with exit status 0.
+# extension, a PNG of it opened through the window's own menu giving the same
+# icon, and a close by the window system with exit status 0.
 # Usage: xvfb_iconmaker_test.sh path/to/iconmaker path/to/wm_delete path/to/sample.bmp
 set -Eeuo pipefail
 
@@ -33,12 +34,17 @@ y0=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
     fail "client area is not 177 x 81: $geometry"
 shot start
 
-# Clicks the button at ($1, $2) of the form until the dialog titled $3 shows;
-# then types $4 into its name field (it has the focus) and confirms.
+# Clicks the button at ($1, $2) of the form (or, with $1 "key", presses the key $2
+# over the preview) until the dialog titled $3 shows; then types $4 into its name
+# field (it has the focus) and confirms.
 answer_dialog() {
     local title=$3
     for ((try = 0; try < 5; try++)); do
-        xdotool mousemove $((x0 + $1)) $((y0 + $2)) sleep 0.2 click 1
+        if [[ $1 == key ]]; then
+            xdotool mousemove $((x0 + 40)) $((y0 + 40)) sleep 0.2 click 1 key "$2"
+        else
+            xdotool mousemove $((x0 + $1)) $((y0 + $2)) sleep 0.2 click 1
+        fi
         wait_for 30 test -n "$(shown "$title")" && break
     done
     local dialog
@@ -69,6 +75,15 @@ wait_for 50 test -s "$work/icon.ZTI" || fail "no icon.ZTI written"
 [[ $(od -An -v -tx1 -N12 "$work/icon.ZTI" | tr -d ' \n') == 000000000000000000000000 ]] || fail "top row not white"
 [[ $(od -An -v -tx1 -j24 -N12 "$work/icon.ZTI" | tr -d ' \n') == 0000ffffffffffffffff0000 ]] || fail "frame row"
 wait_for 30 preview_matches || fail "the preview changed after saving"
+
+# --- a PNG of the sample through the window's own menu (Ctrl+O): the same icon --------
+convert "$work/sample.bmp" "$work/sample.png"
+answer_dialog key ctrl+o "画像・アイコンを開く" "$work/sample.png"
+wait_for 50 preview_matches || fail "the preview of the PNG differs from the sample"
+shot png
+answer_dialog 124 60 "変換して保存" "$work/from-png"
+wait_for 50 test -s "$work/from-png.ZTI" || fail "no from-png.ZTI written"
+cmp "$work/icon.ZTI" "$work/from-png.ZTI" || fail "the PNG gave another icon than the BMP"
 
 # --- closed by the window system: exit status 0 ---------------------------------------
 "$wm_delete" "$window"
