@@ -23,7 +23,6 @@ public:
     void attach(int read_fd, int write_fd);
     void close_link(void);
     int is_open(void) const { return in_ >= 0; }
-    int read_fd(void) const { return in_; }
 
     // Sends text and a line feed; 0 when the peer is gone (never a SIGPIPE).
     int send_line(const std::string& text);
