@@ -1,4 +1,4 @@
-// Cost of the engine's judgement with the shipped settings: score_move_on over
+// Cost of the engine's judgement with the last settings shipped for the search of the phases: score_move_on over
 // every candidate move of a position as a generator asks it, and evaluate, on
 // fixed middle-game positions.
 #include <benchmark/benchmark.h>
@@ -46,7 +46,7 @@ int cell_of(int square) { return 9 * (square % 10) - square / 10; }
 void load_shipped_settings() {
     namespace fs = std::filesystem;
     fs::path here = fs::current_path();
-    fs::current_path(fs::path(__FILE__).parent_path() / "../../data");
+    fs::current_path(fs::path(__FILE__).parent_path() / "../../tests/shogi/engine/phases_shipped");
     int ok = load_engine_settings(SENTE) && load_engine_settings(GOTE);
     fs::current_path(here);
     if (!ok) fail("the shipped settings do not load");

@@ -1,7 +1,8 @@
 // Think time of the engine over fixed opening, middle-game and end-game
 // positions, every eighth turn of a self-play game with the reference (first
 // shipped) settings: at (depth, width) = (3, 16) and (4, 24) with plain
-// settings, with the reference settings files and with the shipped ones.
+// settings, with the reference settings files and with the last ones shipped
+// for this search (depth 6, width 48).
 // Counters: median and longest think time per move, leaf evaluations per second.
 #include <benchmark/benchmark.h>
 
@@ -18,7 +19,7 @@ constexpr int SHIPPED_FILES = -1;
 void set_up_turn(const Turn& t, int depth, int width_limit) {
     reset_engine();
     if (depth == SHIPPED_FILES)
-        use_shipped_settings(BENCH_GAME_SEED);
+        use_settings(phases_shipped_settings(), BENCH_GAME_SEED);
     else
         use_reference_settings(BENCH_GAME_SEED);
     if (depth > 0) use_plain_settings(t.side, depth, width_limit);

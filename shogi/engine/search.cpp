@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "deep_search.h"
 #include "evaluation.h"
 #include "settings.h"
 
@@ -169,9 +170,23 @@ int phase_step(void) {
     }
 }
 
+// The search of the phases: 1 with chosen_move set, 0 when it gives up.
+int think_by_phases(int s) {
+    // A negative SASITE_MAX would give negative array sizes; it means no candidates.
+    width[s] = engine_settings[s].width > 0 ? engine_settings[s].width : 0;
+    depth_limit[s] = engine_settings[s].depth;
+    for (;;) {
+        int r = phase_step();
+        if (r < 0) return 0;
+        if (r > 0) return 1;
+    }
+}
+
 }  // namespace
 
 void engine_set_leaf_hook(void (*hook)(int side)) { leaf_hook = hook != nullptr ? hook : no_leaf_hook; }
+
+void engine_call_leaf_hook(void) { leaf_hook(engine_side); }
 
 int root_search(const int from[], const int to[], int count) {
     int best = EVAL_LOSS;
@@ -218,14 +233,7 @@ int engine_think(void) {
     std::memcpy(search_pieces, PieceTable, sizeof search_pieces);
     int s = side_to_move;
     set_engine_side(s);
-    // A negative SASITE_MAX would give negative array sizes; it means no candidates.
-    width[s] = engine_settings[s].width > 0 ? engine_settings[s].width : 0;
-    depth_limit[s] = engine_settings[s].depth;
-    for (;;) {
-        int r = phase_step();
-        if (r < 0) return 0;
-        if (r > 0) break;
-    }
+    if (!(uses_deep_search(s) ? deep_think() : think_by_phases(s))) return 0;
     recent_moves_push(chosen_move.from, chosen_move.to, Board[chosen_move.from]);
     last_move = LastMove{chosen_move.from, chosen_move.to, 0};
     return 1;

@@ -19,6 +19,9 @@ extern Move chosen_move;
 // Called with engine_side at every leaf of the search; the front end installs
 // its clock here. A null hook restores the default, which does nothing.
 void engine_set_leaf_hook(void (*hook)(int side));
+// Calls the installed hook with engine_side; the deeper search, which has no
+// fixed leaves, calls it every so many positions.
+void engine_call_leaf_hook(void);
 
 // Chooses a move for side_to_move from the live position, which it only reads.
 // 1: last_move holds (from, to, 0) and the move is pushed onto RecentMoves.

@@ -38,6 +38,7 @@ const char* const PLAIN_KEYS[] = {
     "KING:",   "GOLD:",   "BISHOP:",   "ROOK:",   "SILVER:",   "KNIGHT:",   "LANCE:",
     "PAWN:",   "ReBISHOP:", "ReROOK:", "ReSILVER:", "ReKNIGHT:", "ReLANCE:", "RePAWN:",
     "RAND_MAX:",           "NUMBER_OF_FORMATION:", "FORMATION:",
+    "NODE_MAX:",           "TIME_MAX:",            "QUIESCE_MAX:",  "KING_SAFETY:",
 };
 constexpr int PLAIN_KEY_COUNT = sizeof PLAIN_KEYS / sizeof PLAIN_KEYS[0];
 constexpr int KEY_SEF = 2;
@@ -46,7 +47,11 @@ constexpr int KEY_VALUE = KEY_TEF + SCORED_PHASES * 3;
 constexpr int KEY_RAND_MAX = KEY_VALUE + PIECE_KINDS;
 constexpr int KEY_FORMATION_COUNT = KEY_RAND_MAX + 1;
 constexpr int KEY_FORMATION = KEY_FORMATION_COUNT + 1;
-static_assert(KEY_FORMATION + 1 == PLAIN_KEY_COUNT);
+constexpr int KEY_NODE_MAX = KEY_FORMATION + 1;
+constexpr int KEY_TIME_MAX = KEY_NODE_MAX + 1;
+constexpr int KEY_QUIESCE_MAX = KEY_TIME_MAX + 1;
+constexpr int KEY_KING_SAFETY = KEY_QUIESCE_MAX + 1;
+static_assert(KEY_KING_SAFETY + 1 == PLAIN_KEY_COUNT);
 
 int* plain_field(EngineSettings* es, int key) {
     if (key == 0) return &es->depth;
@@ -56,7 +61,11 @@ int* plain_field(EngineSettings* es, int key) {
     if (key < KEY_RAND_MAX) return &es->value[key - KEY_VALUE];
     if (key == KEY_RAND_MAX) return &es->random_range;
     if (key == KEY_FORMATION_COUNT) return &es->formation_count;
-    return &es->formation;
+    if (key == KEY_FORMATION) return &es->formation;
+    if (key == KEY_NODE_MAX) return &es->node_budget;
+    if (key == KEY_TIME_MAX) return &es->time_budget;
+    if (key == KEY_QUIESCE_MAX) return &es->quiescence;
+    return &es->king_safety;
 }
 
 // Decimal integer with optional sign; stops at the first non-digit, no digits

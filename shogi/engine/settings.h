@@ -31,6 +31,12 @@ struct EngineSettings {
     int formation_count;                     // NUMBER_OF_FORMATION:
     int formation;                           // FORMATION:; negative = pick at reset
     FormationEntry formations[MAX_FORMATIONS][PIECE_COUNT];
+    // The deeper search (deep_search.h). A file without these keys leaves
+    // them 0 and plays with the search above, move for move.
+    int node_budget;  // NODE_MAX: positions per move; above 0 selects the deeper search
+    int time_budget;  // TIME_MAX: milliseconds per move, 0 for none (not reproducible)
+    int quiescence;   // QUIESCE_MAX: plies of captures followed past the depth
+    int king_safety;  // KING_SAFETY: weight of the king-safety term, in percent
 };
 
 // Zero-filled at program start; filled by load_engine_settings, read-only after.

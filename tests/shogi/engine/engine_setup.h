@@ -90,8 +90,13 @@ inline constexpr char SHIPPED_FOLDER[] = "data";
 // benchmark positions stay comparable whatever the shipped files become.
 inline constexpr char REFERENCE_FOLDER[] = "tests/shogi/engine/reference";
 
+// The last settings shipped for the search of the phases (depth 6, width 48),
+// kept for the same reason now that the shipped files use the deeper search.
+inline constexpr char PHASES_SHIPPED_FOLDER[] = "tests/shogi/engine/phases_shipped";
+
 inline const EngineSettings* shipped_settings(void) { return settings_pair<SHIPPED_FOLDER>(); }
 inline const EngineSettings* reference_settings(void) { return settings_pair<REFERENCE_FOLDER>(); }
+inline const EngineSettings* phases_shipped_settings(void) { return settings_pair<PHASES_SHIPPED_FOLDER>(); }
 
 // A settings pair for both sides as a fresh run has them, formations chosen
 // after seeding rand as the game reset does.

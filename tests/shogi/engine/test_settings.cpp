@@ -340,6 +340,33 @@ TEST_F(SettingsFile, MissingFileTriesTheSharedDirectory) {
     }
 }
 
+// The keys of the deeper search reach their fields, one table row per
+// value as a file may write it: read like every other key (sign, digits up
+// to the first non-digit, none giving 0, saturating at the int range).
+// Keys that merely begin like an older key (KING_SAFETY: and KING:) are not
+// mistaken for it.
+TEST_F(SettingsFile, DeeperSearchKeysAreReadLikeTheOthers) {
+    struct Row {
+        const char* text;
+        int expected;
+    };
+    const Row rows[] = {{"150000", 150000}, {"-5", -5}, {"abc", 0}, {"", 0},
+                        {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}, {"12 positions", 12}};
+    for (const Row& row : rows) {
+        std::string v = row.text;
+        ASSERT_EQ(load(0, "KING: 7\nNODE_MAX: " + v + "\nTIME_MAX: " + v + "\nQUIESCE_MAX: " + v +
+                              "\nKING_SAFETY: " + v + "\n"),
+                  1);
+        const EngineSettings& es = engine_settings[0];
+        EXPECT_EQ(es.node_budget, row.expected) << v;
+        EXPECT_EQ(es.time_budget, row.expected) << v;
+        EXPECT_EQ(es.quiescence, row.expected) << v;
+        EXPECT_EQ(es.king_safety, row.expected) << v;
+        EXPECT_EQ(es.value[KING], 7);
+    }
+    ASSERT_EQ(load(0, "node_max: 5\n"), 0) << "keys are case-sensitive";
+}
+
 TEST_F(SettingsFile, ArbitraryBytesNeverCrashTheLoader) {
     std::mt19937 gen(12345);
     const std::string seeds[] = {"FORMATION_0_0", "NUMBER_OF_FORMATION: 9\n", "RAND_MAX:", "#", "\n", ",", ":"};
@@ -414,6 +441,11 @@ const OfferedFile OFFERED_FILES[] = {
     {"data/styles/ranging-rook.ini", 1},
     {"data/styles/static-rook.ini", 0},
     {"data/styles/gentle.ini", 1},
+    {"data/styles/level1.ini", 0},
+    {"data/styles/level2.ini", 1},
+    {"data/styles/level3.ini", 0},
+    {"data/styles/level4.ini", 1},
+    {"data/styles/level5.ini", 0},
 };
 
 fs::path source_root(void) { return fs::path(__FILE__).parent_path() / "../../.."; }

@@ -36,7 +36,8 @@ const RecordedTrace REFERENCE_GAMES[] = {
     {3, 120, 10101688921328162717ull, 58517},
 };
 
-// Whole games with the shipped settings: seed, move limit.
+// Whole games with the last settings shipped for the search of the phases
+// (they were the shipped ones when these were recorded): seed, move limit.
 const RecordedTrace SHIPPED_GAMES[] = {
     {1, 4, 10660631474853770679ull, 1023335},
     {2, 16, 1218786161688569951ull, 1973122},
@@ -70,9 +71,9 @@ TEST(Trace, ShippedGamesMatchTheRecordedTrace) {
     // A shipped think judges up to a hundred thousand positions: too many to
     // repeat under the sanitizers, which the other traces cover.
     if (SANITIZED) GTEST_SKIP();
-    ASSERT_NE(shipped_settings(), nullptr);
+    ASSERT_NE(phases_shipped_settings(), nullptr);
     for (const RecordedTrace& r : SHIPPED_GAMES)
-        expect_recorded(r, trace_games(shipped_settings(), r.seed, 1, r.thinks), "shipped game");
+        expect_recorded(r, trace_games(phases_shipped_settings(), r.seed, 1, r.thinks), "shipped game");
 }
 
 }  // namespace
