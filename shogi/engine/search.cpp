@@ -202,31 +202,31 @@ int root_search(const int from[], const int to[], int count) {
     return best;
 }
 
-int search_min(int beta, int alpha, int ply) {
+namespace {
+
+// One node of the search: the engine's opponent lowers beta, the engine
+// raises alpha; either way the node stops once beta <= alpha.
+template <bool ENGINE_TO_MOVE>
+int search_step(int beta, int alpha, int ply) {
     if (is_leaf(ply)) return leaf_value();
+    int side = ENGINE_TO_MOVE ? engine_side : engine_opponent;
     NodeMoves moves;
-    generate_node(moves, engine_opponent, ply);
+    generate_node(moves, side, ply);
     for (int i = 0; i < moves.count; ++i) {
-        int v = value_of_move(moves.from[i], moves.to[i], engine_opponent, search_max, beta, alpha, ply + 1);
-        if (v < beta) beta = v;
+        int v = value_of_move(moves.from[i], moves.to[i], side, search_step<!ENGINE_TO_MOVE>, beta, alpha, ply + 1);
+        if (ENGINE_TO_MOVE && v > alpha) alpha = v;
+        if (!ENGINE_TO_MOVE && v < beta) beta = v;
         if (beta <= alpha) break;
     }
     release_node(moves);
-    return beta;
+    return ENGINE_TO_MOVE ? alpha : beta;
 }
 
-int search_max(int beta, int alpha, int ply) {
-    if (is_leaf(ply)) return leaf_value();
-    NodeMoves moves;
-    generate_node(moves, engine_side, ply);
-    for (int i = 0; i < moves.count; ++i) {
-        int v = value_of_move(moves.from[i], moves.to[i], engine_side, search_min, beta, alpha, ply + 1);
-        if (v > alpha) alpha = v;
-        if (alpha >= beta) break;
-    }
-    release_node(moves);
-    return alpha;
-}
+}  // namespace
+
+int search_min(int beta, int alpha, int ply) { return search_step<false>(beta, alpha, ply); }
+
+int search_max(int beta, int alpha, int ply) { return search_step<true>(beta, alpha, ply); }
 
 int engine_think(void) {
     std::memcpy(search_board, Board, sizeof search_board);
