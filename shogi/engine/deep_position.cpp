@@ -153,15 +153,17 @@ int DeepPosition::in_check(int side) const {
 
 int DeepPosition::can_take_king(void) const { return in_check(opponent(side_)); }
 
+// Each kind drops from the first hand slot that holds one, as a record
+// replayed by kind does, so that the game and its replay number the pieces alike.
 int DeepPosition::list_drops(DeepMove out[], int n, const SquareSet& empty) const {
     unsigned kinds_seen = 0;
     SquareSet pawn_free = but_not(empty, pawn_columns(pieces_, side_));
-    for (int i = 0; i < PIECE_COUNT; ++i) {
-        const PieceRecord& p = pieces_[i];
-        if (p.owner != side_ || p.square < SENTE_HAND_BASE || static_cast<unsigned>(p.kind) >= PIECE_KINDS) continue;
+    for (int cell = hand_base(side_); cell < hand_base(side_) + HAND_SLOTS; ++cell) {
+        const PieceRecord& p = pieces_[board_[cell]];
+        if (board_[cell] == NO_PIECE || static_cast<unsigned>(p.kind) >= PIECE_KINDS) continue;
         if (kinds_seen & (1u << p.kind)) continue;
         kinds_seen |= 1u << p.kind;
-        n = append_targets(out, n, p.square, both(p.kind == PAWN ? pawn_free : empty, drop_rows(side_, p.kind)));
+        n = append_targets(out, n, cell, both(p.kind == PAWN ? pawn_free : empty, drop_rows(side_, p.kind)));
     }
     return n;
 }

@@ -339,7 +339,7 @@ const DeepReport& last_deep_report(void) { return report; }
 
 int deep_think(void) {
     if (game_phase == GIVE_UP) return 0;
-    Move capture;
+    Move capture{0, 0, 0};
     if (king_capture_move(&capture, search_board, search_pieces)) {
         chosen_move = capture;
         return 1;

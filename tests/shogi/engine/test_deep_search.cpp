@@ -320,6 +320,32 @@ TEST(DeepSearchSelection, OnlyAPositiveNodeBudgetSelectsIt) {
     engine_settings[SENTE].node_budget = 0;
 }
 
+// The ladder: the two gentlest levels think with the search of the phases,
+// the others with the deeper search at budgets that grow with the level,
+// and every level carries the name the menu shows.
+TEST(Levels, EachIsNamedAndTheDeeperOnesSpendMorePositionsLevelByLevel) {
+    int previous_budget = 0;
+    for (int level = 1; level <= 5; ++level) {
+        std::string name = "level" + std::to_string(level) + ".ini";
+        ASSERT_TRUE(load_style(name, SENTE)) << name;
+        std::string here = __FILE__;
+        std::FILE* f = std::fopen((here.substr(0, here.rfind("/tests/")) + "/data/styles/" + name).c_str(), "r");
+        ASSERT_NE(f, nullptr);
+        char line[256];
+        int named = 0;
+        while (std::fgets(line, sizeof line, f) != nullptr) named |= std::strncmp(line, "#NAME: ", 7) == 0;
+        std::fclose(f);
+        EXPECT_TRUE(named) << name;
+        int budget = engine_settings[SENTE].node_budget;
+        if (level <= 2) {
+            EXPECT_EQ(budget, 0) << name;
+        } else {
+            EXPECT_GT(budget, previous_budget) << name;
+            previous_budget = budget;
+        }
+    }
+}
+
 // One game per level, each side its own level, with the node budgets cut so
 // that the sanitizers get through: every move is one the rule accepts.
 class LevelGame : public ::testing::TestWithParam<const char*> {};
