@@ -52,6 +52,8 @@ expected=(
     usr/share/banrei/sente.ini usr/share/banrei/gote.ini
     usr/share/banrei/styles/quick.ini usr/share/banrei/styles/ranging-rook.ini
     usr/share/banrei/styles/static-rook.ini usr/share/banrei/styles/gentle.ini
+    usr/share/banrei/styles/level1.ini usr/share/banrei/styles/level2.ini usr/share/banrei/styles/level3.ini
+    usr/share/banrei/styles/level4.ini usr/share/banrei/styles/level5.ini
     usr/share/notava/sample.idx usr/share/notava/sample.dat usr/share/notava/sample.tsv
     usr/share/iconmaker/sample.bmp
     usr/share/doc/zentrio-suite/copyright usr/share/doc/zentrio-suite/changelog.gz

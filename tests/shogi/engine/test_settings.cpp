@@ -445,7 +445,6 @@ const OfferedFile OFFERED_FILES[] = {
     {"data/styles/level2.ini", 1},
     {"data/styles/level3.ini", 0},
     {"data/styles/level4.ini", 1},
-    {"data/styles/level5.ini", 0},
 };
 
 fs::path source_root(void) { return fs::path(__FILE__).parent_path() / "../../.."; }

@@ -53,9 +53,11 @@ inline const std::string RECORD_HEADER_HUMANS =
 
 // The shipped settings made light for tests that are not about them: the
 // same keys and values, with the search capped at the depth and width the
-// game first shipped with, so whole games stay quick under the sanitizers.
+// game first shipped with (and the deeper search at a few thousand
+// positions), so whole games stay quick under the sanitizers.
 constexpr int LIGHT_DEPTH = 4;
 constexpr int LIGHT_WIDTH = 16;
+constexpr int LIGHT_NODES = 5000;
 
 inline std::string capped_line(const std::string& line, const char* key, int cap) {
     if (line.rfind(key, 0) != 0) return line;
@@ -67,7 +69,9 @@ inline std::string light_settings(const std::string& shipped) {
     std::istringstream lines(shipped);
     std::string light;
     for (std::string line; std::getline(lines, line);)
-        light += capped_line(capped_line(line, "DEPTH_MAX:", LIGHT_DEPTH), "SASITE_MAX:", LIGHT_WIDTH) + "\n";
+        light += capped_line(capped_line(capped_line(line, "DEPTH_MAX:", LIGHT_DEPTH), "SASITE_MAX:", LIGHT_WIDTH),
+                             "NODE_MAX:", LIGHT_NODES) +
+                 "\n";
     return light;
 }
 

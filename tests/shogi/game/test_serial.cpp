@@ -85,7 +85,8 @@ TEST_F(SerialTest, MessagesThatAreNoMoveGiveNothing) {
 
 TEST_F(SerialTest, TheLocalComputerResignsToThePeer) {
     player_kind[SENTE] = PLAYER_COMPUTER;
-    engine_settings[SENTE].width = 0;  // no candidate moves: the computer gives up
+    engine_settings[SENTE].node_budget = 0;  // the search of the phases,
+    engine_settings[SENTE].width = 0;        // with no candidate moves: the computer gives up
     type("x");                         // the resignation message
     type("q");                         // the menu
     EXPECT_EQ(turn_step(), 0);
