@@ -5,6 +5,7 @@
 #include "ztl_desktop.h"
 
 constexpr int MENU_CODE_BLOCK = 0x100;                                  // codes per menu
+constexpr int LEVEL_MENU_CODES = ZTL_MENU_CODE_BASE;                   // the level menu (level_menu.h)
 constexpr int PEER_MENU_CODES = ZTL_MENU_CODE_BASE + MENU_CODE_BLOCK;  // the opponent menu (peer_menu.h)
 
 // Adds every menu and registers the handler; after ztl_init.

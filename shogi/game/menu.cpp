@@ -6,6 +6,7 @@
 #include "display.h"
 #include "flow.h"
 #include "game.h"
+#include "level_menu.h"
 #include "record.h"
 #include "ztl.h"
 
@@ -75,6 +76,7 @@ int carry_out(int key, int* game_started) {
     switch (key) {
         case 'n':
             if (!choose_players()) return 1;
+            load_chosen_levels();
             if (!replay_or_explain(0, 1)) return 0;
             *game_started = 1;
             return 1;
