@@ -54,6 +54,18 @@ inline void load_turn(const TestPosition& pos, int side, int number) {
     last_move = LastMove{0, NO_SQUARE, 0};
 }
 
+// Sente king in the corner, its three flight squares and itself swept by two
+// gote rooks: every sente move leaves the king to be taken.
+inline TestPosition doomed_sente_king(void) {
+    TestPosition pos;
+    clear_position(pos);
+    place(pos, KING, SENTE, square_cell(1, 9));
+    place(pos, KING, GOTE, square_cell(9, 1));
+    place(pos, ROOK, GOTE, square_cell(1, 1));
+    place(pos, ROOK, GOTE, square_cell(2, 1));
+    return pos;
+}
+
 // Prepares the engine to think for `side` on a copy of `pos` without a full
 // think, for calling the generators and search steps directly.
 inline void prepare_search(const TestPosition& pos, int side) {

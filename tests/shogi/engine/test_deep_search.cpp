@@ -267,13 +267,7 @@ TEST_F(DeepSearch, LeavesNoPieceEnPriseThatCapturesShow) {
 }
 
 TEST_F(DeepSearch, GivesUpWhenEveryMoveLosesTheKing) {
-    TestPosition pos;
-    clear_position(pos);
-    place(pos, KING, SENTE, square_cell(1, 9));
-    place(pos, KING, GOTE, square_cell(9, 1));
-    place(pos, ROOK, GOTE, square_cell(1, 1));
-    place(pos, ROOK, GOTE, square_cell(2, 1));
-    EXPECT_EQ(think(pos, SENTE).from, -1);
+    EXPECT_EQ(think(doomed_sente_king(), SENTE).from, -1);
     EXPECT_EQ(game_phase, GIVE_UP);
     EXPECT_EQ(engine_think(), 0) << "the next think gives up too";
 }

@@ -45,18 +45,6 @@ int phase_after_think(const TestPosition& pos, int side, int number) {
     return engine_think() == 1 ? game_phase : -1;
 }
 
-// Sente king in the corner, its three flight squares and itself swept by two
-// gote rooks: every sente move leaves the king to be taken.
-TestPosition doomed_sente_king(void) {
-    TestPosition pos;
-    clear_position(pos);
-    place(pos, KING, SENTE, square_cell(1, 9));
-    place(pos, KING, GOTE, square_cell(9, 1));
-    place(pos, ROOK, GOTE, square_cell(1, 1));
-    place(pos, ROOK, GOTE, square_cell(2, 1));
-    return pos;
-}
-
 // Sente king alone in the corner with its three moves, nothing attacking.
 TestPosition lonely_sente_king(void) {
     TestPosition pos;
