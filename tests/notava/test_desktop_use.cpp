@@ -163,6 +163,7 @@ TEST(DesktopUse, FilterBoxNarrowsTheRowsOfTheShownTab) {
     ListWindow& list = viewer.listWindow();
     list.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    QTest::qWait(300);  // the window is fitted to its frame shortly after it shows
     const QRect gridBefore = list.grid()->geometry();
     EXPECT_FALSE(list.filterEdit()->isVisible());
 
