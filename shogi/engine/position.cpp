@@ -2,7 +2,7 @@
 
 // Pieces 0..19 start as gote's, 20..39 as sente's; piece n + 20 stands on the
 // 180-degree image (80 - cell) of piece n. Record 40 is the empty-cell sentinel.
-const PieceRecord initial_pieces[PIECE_RECORDS] = {
+const PieceRecord INITIAL_PIECES[PIECE_RECORDS] = {
     {KING, 4, GOTE, 0},    {ROOK, 10, GOTE, 0},   {BISHOP, 16, GOTE, 0}, {GOLD, 3, GOTE, 0},
     {GOLD, 5, GOTE, 0},    {SILVER, 2, GOTE, 0},  {SILVER, 6, GOTE, 0},  {KNIGHT, 1, GOTE, 0},
     {KNIGHT, 7, GOTE, 0},  {LANCE, 0, GOTE, 0},   {LANCE, 8, GOTE, 0},   {PAWN, 18, GOTE, 0},
@@ -60,7 +60,7 @@ void relocate(int from, int to, int board[BOARD_CELLS], PieceRecord pieces[PIECE
 }  // namespace
 
 void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]) {
-    for (int i = 0; i < PIECE_RECORDS; ++i) pieces[i] = initial_pieces[i];
+    for (int i = 0; i < PIECE_RECORDS; ++i) pieces[i] = INITIAL_PIECES[i];
     for (int cell = 0; cell < BOARD_CELLS; ++cell) board[cell] = NO_PIECE;
     for (int i = 0; i < PIECE_COUNT; ++i) board[pieces[i].square] = i;
 }

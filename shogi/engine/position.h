@@ -63,7 +63,7 @@ struct LastMove {
     int promote;
 };
 
-extern const PieceRecord initial_pieces[PIECE_RECORDS];
+extern const PieceRecord INITIAL_PIECES[PIECE_RECORDS];
 
 // The live position and turn state: defined here, written only by the front end.
 extern int Board[BOARD_CELLS];
@@ -93,7 +93,7 @@ inline int takes_king(int to, const int board[BOARD_CELLS], const PieceRecord pi
     return board[to] != NO_PIECE && pieces[board[to]].kind == KING;
 }
 
-// Copies initial_pieces and places every piece on its cell.
+// Copies INITIAL_PIECES and places every piece on its cell.
 void set_up_position(int board[BOARD_CELLS], PieceRecord pieces[PIECE_RECORDS]);
 
 // Returns 1 if the moving piece was promoted, else 0.

@@ -120,7 +120,7 @@ void use_compact_hands() {
 }
 
 void count_hand(int side, int counts[PIECE_KINDS]) {
-    for (int k = 0; k < PIECE_KINDS; ++k) counts[k] = 0;
+    for (int kind = 0; kind < PIECE_KINDS; ++kind) counts[kind] = 0;
     int base = hand_base(side);
     for (int cell = base; cell < base + HAND_SLOTS; ++cell)
         if (Board[cell] != NO_PIECE) ++counts[PieceTable[Board[cell]].kind];
@@ -135,29 +135,29 @@ void draw_count(int x, int y, int count) {
 // One column per side beside the board: a glyph and its count per kind, gold
 // at the top for the upright side; the other side's column is its mirror.
 void draw_compact_hands() {
-    int s = metrics.hand_cell_height;
+    int cell = metrics.hand_cell_height;
     int board_bottom = board_top + board_size;
     int right_x = board_left + board_size + metrics.label_font;
-    int left_x = board_left - metrics.label_font - s;
+    int left_x = board_left - metrics.label_font - cell;
     int upright_counts[PIECE_KINDS];
     int turned_counts[PIECE_KINDS];
     count_hand(board_rotation == 0 ? SENTE : GOTE, upright_counts);
     count_hand(board_rotation == 0 ? GOTE : SENTE, turned_counts);
 
     ztl_set_color(0);
-    ztl_fill_rect(right_x, board_bottom - 2 * COMPACT_KINDS * s, s, 2 * COMPACT_KINDS * s);
-    ztl_fill_rect(left_x, board_top, s, 2 * COMPACT_KINDS * s);
+    ztl_fill_rect(right_x, board_bottom - 2 * COMPACT_KINDS * cell, cell, 2 * COMPACT_KINDS * cell);
+    ztl_fill_rect(left_x, board_top, cell, 2 * COMPACT_KINDS * cell);
     ztl_set_color(3);
-    ztl_set_font(s, 0);
-    for (int k = PAWN; k >= GOLD; --k) {
-        int y = board_bottom - 2 * (PAWN + 1 - k) * s;
-        draw_glyph(right_x, y, k, 1);
-        draw_count(right_x, y + s, upright_counts[k]);
+    ztl_set_font(cell, 0);
+    for (int kind = PAWN; kind >= GOLD; --kind) {
+        int y = board_bottom - 2 * (PAWN + 1 - kind) * cell;
+        draw_glyph(right_x, y, kind, 1);
+        draw_count(right_x, y + cell, upright_counts[kind]);
     }
-    for (int k = PAWN; k >= GOLD; --k) {
-        int y = board_top + 2 * (PAWN + 1 - k) * s - s;
-        draw_glyph(left_x, y, k, 0);
-        draw_count(left_x, y - s, turned_counts[k]);
+    for (int kind = PAWN; kind >= GOLD; --kind) {
+        int y = board_top + 2 * (PAWN + 1 - kind) * cell - cell;
+        draw_glyph(left_x, y, kind, 0);
+        draw_count(left_x, y - cell, turned_counts[kind]);
     }
 }
 
@@ -335,12 +335,12 @@ void draw_board_frame(void) {
 
 void draw_position(void) {
     ztl_set_font(metrics.board_font, 0);
-    for (int q = 0; q < SQUARES; ++q) {
-        int piece = Board[q];
+    for (int square = 0; square < SQUARES; ++square) {
+        int piece = Board[square];
         if (piece == NO_PIECE)
-            draw_square(q, -1, 0);
+            draw_square(square, -1, 0);
         else
-            draw_square(q, PieceTable[piece].kind, PieceTable[piece].owner);
+            draw_square(square, PieceTable[piece].kind, PieceTable[piece].owner);
     }
     if (stands_shown)
         draw_stands();

@@ -15,15 +15,15 @@ namespace {
 
 constexpr int TURN_MENU = -1;  // the turn ends in the menu
 
-// The peer's move for side s, with obtain_move's answers.
-int obtain_remote_move(int s) {
+// The peer's move for `side`, with obtain_move's answers.
+int obtain_remote_move(int side) {
     switch (remote_move()) {
         case REMOTE_MOVE:
             return 1;
         case REMOTE_QUIT:
             return 0;
         case REMOTE_RESIGNED:
-            resign(s);
+            resign(side);
             return TURN_MENU;
         case REMOTE_BROKEN:
             dialog(serial_fault(), DIALOG_MESSAGE);
@@ -33,18 +33,18 @@ int obtain_remote_move(int s) {
     }
 }
 
-// Asks the source of side s for its move; 1 when last_move holds it, 0 when
+// Asks the source of `side` for its move; 1 when last_move holds it, 0 when
 // the program ends, TURN_MENU when the menu is wanted (its result decides).
-int obtain_move(int s) {
-    switch (player_kind[s]) {
+int obtain_move(int side) {
+    switch (player_kind[side]) {
         case PLAYER_HUMAN: {
-            int r = human_move();
-            if (r == 1) return 1;
-            return r == 0 ? 0 : TURN_MENU;
+            int answer = human_move();
+            if (answer == 1) return 1;
+            return answer == 0 ? 0 : TURN_MENU;
         }
         case PLAYER_COMPUTER: {
             if (!engine_think()) {
-                resign(s);
+                resign(side);
                 return TURN_MENU;
             }
             // Keys typed while the computer thought: q quits, Escape opens the menu.
@@ -54,7 +54,7 @@ int obtain_move(int s) {
             return 1;
         }
         case PLAYER_REMOTE:
-            return obtain_remote_move(s);
+            return obtain_remote_move(side);
         case PLAYER_NOBODY:
             return TURN_MENU;
         default:
@@ -99,21 +99,21 @@ int play_move(int from, int to, int side, int promote) {
 }
 
 int turn_step(void) {
-    int s = side_to_move;
-    clock_start(s);
-    int r = obtain_move(s);
-    if (r == 0) return 0;
-    if (r == TURN_MENU) return show_menu();
-    if (!play_move(last_move.from, last_move.to, s, last_move.promote)) return show_menu();
+    int side = side_to_move;
+    clock_start(side);
+    int outcome = obtain_move(side);
+    if (outcome == 0) return 0;
+    if (outcome == TURN_MENU) return show_menu();
+    if (!play_move(last_move.from, last_move.to, side, last_move.promote)) return show_menu();
 
     redraw_board();
-    clock_stop(s);
+    clock_stop(side);
     int kind = PieceTable[Board[last_move.to]].kind;
-    show_kifu_line(kind, last_move.from, last_move.to, s);
-    record_move(kind, last_move.from, last_move.to, s);
-    send_move(kind, last_move.from, last_move.to, s);
+    show_kifu_line(kind, last_move.from, last_move.to, side);
+    record_move(kind, last_move.from, last_move.to, side);
+    send_move(kind, last_move.from, last_move.to, side);
     move_number += 1;
-    side_to_move = 1 - s;
+    side_to_move = 1 - side;
     return 1;
 }
 

@@ -26,7 +26,7 @@ int board_cursor_column;
 int board_cursor_row;
 
 void reset_game(void) {
-    std::memcpy(PieceTable, initial_pieces, sizeof PieceTable);
+    std::memcpy(PieceTable, INITIAL_PIECES, sizeof PieceTable);
     for (int cell = 1; cell < BOARD_CELLS; ++cell) Board[cell] = NO_PIECE;
     for (int piece = 0; piece < PIECE_COUNT; ++piece) Board[PieceTable[piece].square] = piece;
     move_number = 1;

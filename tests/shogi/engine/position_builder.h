@@ -43,7 +43,7 @@ inline int is_parked(const TestPosition &pos, int i) { return pos.pieces[i].owne
 // First parked piece in [first, first + 20) that starts as `kind`, or -1.
 inline int parked_of_kind(const TestPosition &pos, int first, int kind) {
     for (int i = first; i < first + 20; ++i)
-        if (is_parked(pos, i) && initial_pieces[i].kind == kind) return i;
+        if (is_parked(pos, i) && INITIAL_PIECES[i].kind == kind) return i;
     return -1;
 }
 
@@ -54,7 +54,7 @@ inline int pick_record(const TestPosition &pos, int kind, int side) {
     int i = parked_of_kind(pos, own_first, base);
     if (i < 0) i = parked_of_kind(pos, 20 - own_first, base);
     for (int j = 0; i < 0 && j < PIECE_COUNT; ++j)  // a third rook and the like
-        if (is_parked(pos, j) && initial_pieces[j].kind != KING) i = j;
+        if (is_parked(pos, j) && INITIAL_PIECES[j].kind != KING) i = j;
     return i;
 }
 

@@ -19,24 +19,24 @@ TEST(SetUp, PlacesEveryPieceOnItsStartingCellAndLeavesTheRestEmpty) {
     EXPECT_EQ(pos.board[40], NO_PIECE);
     EXPECT_EQ(pos.board[SENTE_HAND_BASE], NO_PIECE);
     EXPECT_EQ(pos.board[GOTE_HAND_BASE], NO_PIECE);
-    EXPECT_EQ(std::memcmp(pos.pieces, initial_pieces, sizeof pos.pieces), 0);
+    EXPECT_EQ(std::memcmp(pos.pieces, INITIAL_PIECES, sizeof pos.pieces), 0);
     for (int cell = SQUARES; cell < BOARD_CELLS; ++cell) EXPECT_EQ(pos.board[cell], NO_PIECE) << cell;
     EXPECT_TRUE(position_is_consistent(pos));
 }
 
 TEST(SetUp, SenteFormationIsTheHalfTurnImageOfGotes) {
     for (int n = 0; n < 20; ++n) {
-        const PieceRecord &gote = initial_pieces[n];
-        const PieceRecord &sente = initial_pieces[n + 20];
+        const PieceRecord &gote = INITIAL_PIECES[n];
+        const PieceRecord &sente = INITIAL_PIECES[n + 20];
         EXPECT_EQ(gote.owner, GOTE) << n;
         EXPECT_EQ(sente.owner, SENTE) << n;
         EXPECT_EQ(sente.kind, gote.kind) << n;
         EXPECT_EQ(sente.square, 80 - gote.square) << n;
     }
-    EXPECT_EQ(initial_pieces[1].kind, ROOK);
-    EXPECT_EQ(initial_pieces[21].square, square_cell(2, 8));
-    EXPECT_EQ(initial_pieces[2].square, square_cell(2, 2));
-    const PieceRecord &sentinel = initial_pieces[NO_PIECE];
+    EXPECT_EQ(INITIAL_PIECES[1].kind, ROOK);
+    EXPECT_EQ(INITIAL_PIECES[21].square, square_cell(2, 8));
+    EXPECT_EQ(INITIAL_PIECES[2].square, square_cell(2, 2));
+    const PieceRecord &sentinel = INITIAL_PIECES[NO_PIECE];
     EXPECT_EQ(sentinel.kind, KING);
     EXPECT_EQ(sentinel.square, 81);
     EXPECT_EQ(sentinel.owner, NOBODY);
