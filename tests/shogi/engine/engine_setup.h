@@ -84,8 +84,7 @@ inline const EngineSettings* settings_pair(void) {
     static EngineSettings loaded[2];
     static int ready = 0;
     if (!ready) {
-        std::string here = __FILE__;
-        std::string dir = here.substr(0, here.rfind("/tests/")) + "/" + folder + "/";
+        std::string dir = std::string(ZENTRIO_SOURCE_ROOT) + "/" + folder + "/";
         const char* names[2] = {"sente.ini", "gote.ini"};
         for (int side = 0; side < 2; ++side) {
             std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s%s", dir.c_str(), names[side]);

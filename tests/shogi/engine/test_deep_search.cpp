@@ -172,8 +172,7 @@ TEST_F(DeepSearch, EveryThinkReturnsAMoveTheRuleAcceptsAndRepeatsItself) {
 
 // A style file of the source tree loaded as `side`'s settings (quietly).
 int load_style(const std::string& name, int side) {
-    std::string here = __FILE__;
-    std::string path = here.substr(0, here.rfind("/tests/")) + "/data/styles/" + name;
+    std::string path = std::string(ZENTRIO_SOURCE_ROOT) + "/data/styles/" + name;
     std::snprintf(settings_path[side], SETTINGS_PATH_SIZE, "%s", path.c_str());
     std::memset(&engine_settings[side], 0, sizeof engine_settings[side]);
     testing::internal::CaptureStdout();
@@ -322,8 +321,7 @@ TEST(Levels, EachIsNamedAndTheDeeperOnesSpendMorePositionsLevelByLevel) {
     for (int level = 1; level <= 5; ++level) {
         std::string name = "level" + std::to_string(level) + ".ini";
         ASSERT_TRUE(load_style(name, SENTE)) << name;
-        std::string here = __FILE__;
-        std::FILE* f = std::fopen((here.substr(0, here.rfind("/tests/")) + "/data/styles/" + name).c_str(), "r");
+        std::FILE* f = std::fopen((std::string(ZENTRIO_SOURCE_ROOT) + "/data/styles/" + name).c_str(), "r");
         ASSERT_NE(f, nullptr);
         char line[256];
         int named = 0;

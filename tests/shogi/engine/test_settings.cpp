@@ -447,7 +447,7 @@ const OfferedFile OFFERED_FILES[] = {
     {"data/styles/level4.ini", 1},
 };
 
-fs::path source_root(void) { return fs::path(__FILE__).parent_path() / "../../.."; }
+fs::path source_root(void) { return ZENTRIO_SOURCE_ROOT; }
 
 class ShippedSettings : public SettingsFile, public ::testing::WithParamInterface<OfferedFile> {
 protected:
