@@ -46,7 +46,7 @@ int cell_of(int square) { return 9 * (square % 10) - square / 10; }
 void load_shipped_settings() {
     namespace fs = std::filesystem;
     fs::path here = fs::current_path();
-    fs::current_path(fs::path(__FILE__).parent_path() / "../../tests/shogi/engine/phases_shipped");
+    fs::current_path(fs::path(ZENTRIO_SOURCE_ROOT) / "tests/shogi/engine/phases_shipped");
     int ok = load_engine_settings(SENTE) && load_engine_settings(GOTE);
     fs::current_path(here);
     if (!ok) fail("the shipped settings do not load");
