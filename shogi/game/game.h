@@ -33,6 +33,8 @@ extern int board_cursor_row;
 
 // Entered by ZTL on the application thread; returns 0 after a normal end.
 int app_main(int argc, char** argv);
+// The command line's usage, which "--help" prints.
+const char* app_usage(void);
 // The initial position and a fresh turn state; the opening formations are
 // chosen at the first reset of a run and kept afterwards.
 void reset_game(void);

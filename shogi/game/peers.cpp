@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "game.h"
 #include "serial.h"
 #include "ztl_desktop.h"
 
@@ -45,6 +46,8 @@ std::vector<std::string> split(const std::string& text, char separator) {
 }
 
 }  // namespace
+
+const char* app_usage(void) { return USAGE; }
 
 void drop_peer(void) {
     quit_usi_engine();

@@ -53,6 +53,10 @@
 
 int app_main(int argc, char** argv);  // supplied by the application
 
+// What "--help" prints, for an application that has such a text. The frame
+// prints it before any window opens, so it works without a display.
+__attribute__((weak)) const char* app_usage(void) { return nullptr; }
+
 std::atomic<void (*)()> ztl_qt_after_paint{nullptr};
 
 namespace {
@@ -639,6 +643,12 @@ void ztl_qt_send_key(int qt_key, int qt_modifiers, const char* utf8_text) {
 // --- process entry ---------------------------------------------------------------------------
 
 int main(int argc, char** argv) {
+    const char* usage = app_usage();
+    for (int i = 1; usage != nullptr && i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
     QApplication application(argc, argv);
     // Registered after Qt's own exit handlers, so it runs before them.
     on_exit(end_from_application_thread, nullptr);
