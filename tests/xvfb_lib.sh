@@ -45,6 +45,11 @@ wait_for() {
     return 1
 }
 
+# Gives the window $1 the keyboard focus and waits until it has it: a window
+# only just mapped may refuse it, and keys typed meanwhile would be lost.
+take_focus() { wait_for 50 has_focus "$1"; }
+has_focus() { xdotool windowfocus "$1" && [[ $(xdotool getwindowfocus) == "$1" ]]; }
+
 # Starts Xvfb on a free display and points DISPLAY at it; real windows, not
 # the offscreen platform. The number is drawn at random: a server that is
 # going away unlinks its socket late, and would cut off a new server that

@@ -17,6 +17,7 @@ export HOME=$work XDG_CONFIG_HOME=$work/config  # the file dialog keeps its stat
 
 shown() { xdotool search --onlyvisible --name "^$1\$" | head -1; }
 gone() { [[ -z "$(shown "$1")" ]]; }
+showing() { [[ -n "$(shown "$1")" ]]; }
 shot() {
     import -window root "$work/screen.png"
     [[ -z "$shots" ]] || cp "$work/screen.png" "$shots/$1.png"
@@ -39,19 +40,23 @@ shot start
 # field (it has the focus) and confirms.
 answer_dialog() {
     local title=$3
+    # A click is tried again only while no dialog shows: a second click would
+    # land in the dialog once it is up.
     for ((try = 0; try < 5; try++)); do
+        showing "$title" && break
         if [[ $1 == key ]]; then
             xdotool mousemove $((x0 + 40)) $((y0 + 40)) sleep 0.2 click 1 key "$2"
         else
             xdotool mousemove $((x0 + $1)) $((y0 + $2)) sleep 0.2 click 1
         fi
-        wait_for 30 test -n "$(shown "$title")" && break
+        wait_for 50 showing "$title" && break
     done
     local dialog
     dialog=$(shown "$title")
     [[ -n "$dialog" ]] || fail "no dialog titled $title"
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))  # keys go to the window under the pointer
+    take_focus "$dialog" || fail "dialog $title does not take the keyboard focus"
     xdotool type --delay 20 "$4"
     xdotool key Return
     wait_for 50 gone "$title" || fail "dialog $title stayed open"

@@ -11,7 +11,7 @@ visible() { xdotool search --onlyvisible --name "$1" | head -1; }
 focus() {  # without a window manager keys go to the focused window under the pointer
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    xdotool windowfocus "$1" 2>/dev/null || true
+    take_focus "$1" || fail "window $1 does not take the keyboard focus"
     sleep 0.2
 }
 # Screenshot $1.png, kept in $NOTAVA_SHOTS too when it names a folder.

@@ -26,10 +26,11 @@ main_x=$X main_y=$Y
 menu=$((HEIGHT - 337))
 ((menu > 10 && menu < 40)) || fail "main window height $HEIGHT: no 337-pixel client under a menu bar"
 [[ -z "$(visible '一覧表示')" ]] || fail "the list view shows before a file is loaded"
-shot main_start
 content_x=$((main_x + 4)) content_y=$((main_y + menu + 220))  # inside the Content edit
 calendar_y=$((main_y + menu + 32))
-[[ $(ink main_start $content_x $content_y 300 40) -eq 0 ]] || fail "the Content field is not empty at start"
+# The window is mapped before it is painted, and a slow build paints late.
+content_empty() { shot main_start && (($(ink main_start $content_x $content_y 300 40) == 0)); }
+wait_for 50 content_empty || fail "the Content field is not empty at start"
 
 # --- open the sample pair through the dialog ---------------------------------------
 focus "$main"
@@ -58,10 +59,9 @@ row_y=$((list_y + 2 + 27 + 20 + 20 * 5 + 10))  # the sixth entry: three lines of
 xdotool mousemove $((list_x + 120)) "$row_y" click 1
 sleep 0.2
 xdotool click --repeat 2 --delay 80 1
-sleep 0.5
-shot double_clicked
-ink_after=$(ink double_clicked $content_x $content_y 300 40)
-((ink_after > 50)) || fail "the double-click filled no Content field ($ink_after dark pixels)"
+content_filled() { shot double_clicked && (($(ink double_clicked $content_x $content_y 300 40) > 50)); }
+wait_for 50 content_filled ||
+    fail "the double-click filled no Content field ($(ink double_clicked $content_x $content_y 300 40) dark pixels)"
 cmp -s <(convert "$work/main_start.png" -crop "320x120+$main_x+$calendar_y" gray:-) \
     <(convert "$work/double_clicked.png" -crop "320x120+$main_x+$calendar_y" gray:-) &&
     fail "the calendar did not move"
