@@ -120,7 +120,9 @@ int GnuShogi::start_game(int engine_side, std::string& reason) {
     to_ = in[1];
     from_ = out[0];
     buffer_.clear();
-    send("new\n");
+    // A fresh process is at the start of a game already; "new" would also
+    // bring back the default clock in place of the time per move given.
+    if (limits_.seconds <= 0) send("new\n");
     if (limits_.depth > 0) send("depth\n" + std::to_string(limits_.depth) + "\n");
     if (limits_.randomised) send("random\n");
     if (engine_side == GOTE) send("go\n");
