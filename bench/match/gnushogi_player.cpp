@@ -107,11 +107,7 @@ int GnuShogi::start_game(int engine_side, std::string& reason) {
         dup2(out[1], 2);
         close(in[1]);
         close(out[0]);
-        std::string seconds = std::to_string(limits_.seconds);
-        if (limits_.seconds > 0)
-            execl(PROGRAM, PROGRAM, seconds.c_str(), static_cast<char*>(nullptr));
-        else
-            execl(PROGRAM, PROGRAM, static_cast<char*>(nullptr));
+        execl(PROGRAM, PROGRAM, static_cast<char*>(nullptr));
         std::perror(PROGRAM);
         _exit(127);
     }
@@ -120,9 +116,12 @@ int GnuShogi::start_game(int engine_side, std::string& reason) {
     to_ = in[1];
     from_ = out[0];
     buffer_.clear();
-    // A fresh process is at the start of a game already; "new" would also
-    // bring back the default clock in place of the time per move given.
-    if (limits_.seconds <= 0) send("new\n");
+    send("new\n");
+    // "level 0 M:SS" is a fixed time per move. A time given on the command
+    // line does not hold: "new" brings back a five-minute game clock.
+    if (limits_.seconds > 0)
+        send("level 0 " + std::to_string(limits_.seconds / 60) + ":" + (limits_.seconds % 60 < 10 ? "0" : "") +
+             std::to_string(limits_.seconds % 60) + "\n");
     if (limits_.depth > 0) send("depth\n" + std::to_string(limits_.depth) + "\n");
     if (limits_.randomised) send("random\n");
     if (engine_side == GOTE) send("go\n");
