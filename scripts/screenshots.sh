@@ -44,7 +44,7 @@ visible() { xdotool search --onlyvisible --name "$1" | head -1; }
 focus() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    xdotool windowfocus "$1" 2>/dev/null || true
+    take_focus "$1" || echo "window $1 did not take the focus" >&2
     sleep 0.3
 }
 # Writes window $1 as docs/$2.png: stripped, palette colours where they suffice.

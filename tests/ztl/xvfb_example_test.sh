@@ -48,7 +48,7 @@ outer=$(xwininfo -id "$window")
 # the pointer: both are made the client area, at an empty place of it.
 focus_client() {
     xdotool mousemove $((cx + 300)) $((cy + 140))
-    xdotool windowfocus "$window" 2>/dev/null || true
+    take_focus "$window" || fail "the window did not take the keyboard focus"
     sleep 0.2
 }
 
@@ -134,7 +134,7 @@ open_box() {  # menu key, item key, expected title
     # Keys go to the window under the pointer: there is no window manager.
     eval "$(xdotool getwindowgeometry --shell "$box")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    xdotool windowfocus "$box" 2>/dev/null || true
+    take_focus "$box" || fail "the box did not take the keyboard focus"
     # A Return that came before the box took the focus is pressed again.
     for ((try = 0; try < 5; try++)); do
         xdotool key Return

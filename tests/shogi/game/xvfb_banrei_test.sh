@@ -51,7 +51,7 @@ click_square() {  # file, rank: the centre of the square on the unturned board
 }
 focus_board() {
     xdotool mousemove $((cx + 620)) $((cy + 230))
-    xdotool windowfocus "$window" 2>/dev/null || true
+    take_focus "$window" || fail "the window did not take the keyboard focus"
     sleep 0.2
 }
 

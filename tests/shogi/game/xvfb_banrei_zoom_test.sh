@@ -58,7 +58,7 @@ PY
 }
 focus_board() {
     xdotool mousemove $((cx + 5)) $((cy + 5))
-    xdotool windowfocus "$window" 2>/dev/null || true
+    take_focus "$window" || fail "the window did not take the keyboard focus"
     sleep 0.2
 }
 click_square_at_x2() {  # file, rank: the centre of the square, at twice the size
