@@ -40,11 +40,8 @@ export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 mkdir -p "$docs"
 
 visible() { xdotool search --onlyvisible --name "$1" | head -1; }
-# Without a window manager keys go to the focused window under the pointer.
 focus() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    take_focus "$1" || echo "window $1 did not take the focus" >&2
+    point_and_focus "$1" || echo "window $1 did not take the focus" >&2
     sleep 0.3
 }
 # Writes window $1 as docs/$2.png: stripped, palette colours where they suffice.

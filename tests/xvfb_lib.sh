@@ -49,6 +49,14 @@ wait_for() {
 # only just mapped may refuse it, and keys typed meanwhile would be lost.
 take_focus() { wait_for 50 has_focus "$1"; }
 has_focus() { xdotool windowfocus "$1" && [[ $(xdotool getwindowfocus) == "$1" ]]; }
+# Without a window manager keys go to the focused window under the pointer:
+# puts the pointer at the middle of window $1 (leaving its X, Y, WIDTH and
+# HEIGHT set) and gives it the focus.
+point_and_focus() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    take_focus "$1"
+}
 
 # Starts Xvfb on a free display and points DISPLAY at it; real windows, not
 # the offscreen platform. The number is drawn at random: a server that is

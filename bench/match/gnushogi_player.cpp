@@ -119,9 +119,11 @@ int GnuShogi::start_game(int engine_side, std::string& reason) {
     send("new\n");
     // "level 0 M:SS" is a fixed time per move. A time given on the command
     // line does not hold: "new" brings back a five-minute game clock.
-    if (limits_.seconds > 0)
-        send("level 0 " + std::to_string(limits_.seconds / 60) + ":" + (limits_.seconds % 60 < 10 ? "0" : "") +
-             std::to_string(limits_.seconds % 60) + "\n");
+    if (limits_.seconds > 0) {
+        char level[48];
+        std::snprintf(level, sizeof level, "level 0 %d:%02d\n", limits_.seconds / 60, limits_.seconds % 60);
+        send(level);
+    }
     if (limits_.depth > 0) send("depth\n" + std::to_string(limits_.depth) + "\n");
     if (limits_.randomised) send("random\n");
     if (engine_side == GOTE) send("go\n");

@@ -54,9 +54,7 @@ answer_dialog() {
     local dialog
     dialog=$(shown "$title")
     [[ -n "$dialog" ]] || fail "no dialog titled $title"
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))  # keys go to the window under the pointer
-    take_focus "$dialog" || fail "dialog $title does not take the keyboard focus"
+    point_and_focus "$dialog" || fail "dialog $title does not take the keyboard focus"
     xdotool type --delay 20 "$4"
     xdotool key Return
     wait_for 50 gone "$title" || fail "dialog $title stayed open"

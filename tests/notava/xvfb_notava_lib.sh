@@ -8,10 +8,8 @@ start_xvfb
 export XDG_CONFIG_HOME="$work/config"  # the recent pairs go here, not to the user's
 
 visible() { xdotool search --onlyvisible --name "$1" | head -1; }
-focus() {  # without a window manager keys go to the focused window under the pointer
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    take_focus "$1" || fail "window $1 does not take the keyboard focus"
+focus() {
+    point_and_focus "$1" || fail "window $1 does not take the keyboard focus"
     sleep 0.2
 }
 # Screenshot $1.png, kept in $NOTAVA_SHOTS too when it names a folder.

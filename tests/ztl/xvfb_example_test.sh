@@ -131,10 +131,7 @@ open_box() {  # menu key, item key, expected title
     wait_for 100 box_shown "$3" || fail "no '$3' box after $1 $2"
     local box
     box=$(box_shown "$3" | head -1)
-    # Keys go to the window under the pointer: there is no window manager.
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    take_focus "$box" || fail "the box did not take the keyboard focus"
+    point_and_focus "$box" || fail "the box did not take the keyboard focus"
     # A Return that came before the box took the focus is pressed again.
     for ((try = 0; try < 5; try++)); do
         xdotool key Return
